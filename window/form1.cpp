@@ -1,0 +1,111 @@
+#include "form1.h"
+
+#include "runtime.h"
+#include "ui_form1.h"
+
+#include <QFont>
+
+#include <utility>
+
+using Runtime::StoreProperty;
+
+namespace {
+
+const auto PreferredFace = QStringLiteral(u"ＭＳ Ｐゴシック");
+const auto FallbackFace = QStringLiteral(u"IPAPGothic");
+
+// Designer files hold whole point sizes only; these labels need the fractional ones.
+void SetPointSize(QWidget* widget, qreal points)
+{
+    QFont font = widget->font();
+    font.setPointSizeF(points);
+    widget->setFont(font);
+}
+
+const char16_t* const Explanation[] = {
+    nullptr,
+    u"\u3000A set of positive integers (a,b,c) that satisfies the Pythagorean thorem is called ",
+    u"\u3000a Pythagorean triple.",
+    nullptr,
+    u"\u3000When a is odd number , the Pythagorean triple is obtained by b=(a^2-1)\u00F72 and ",
+    u"\u3000c=(a^2+1)\u00F72. This method is called the (Pythagorean method) .",
+    nullptr,
+    u"\u3000When a is even number , the Pythagorean triple is obtained by b=(a\u00F72)^2 -1) and ",
+    u"\u3000c=(a\u00F72)^2 +1). This method is called the (Plato's method).",
+};
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>())
+{
+    // Where the layout's Japanese Gothic face is missing, Qt falls back to this one.
+    QFont::insertSubstitution(PreferredFace, FallbackFace);
+
+    ui->setupUi(this);
+    setFixedSize(size());
+
+    for (QWidget* label : {ui->Label1, ui->Label2, ui->Label3, ui->Label9}) {
+        SetPointSize(label, 14.25);
+    }
+    for (QWidget* label : {ui->Label4, ui->Label5, ui->Label6, ui->Label7}) {
+        SetPointSize(label, 15.75);
+    }
+    SetPointSize(ui->Label8, 11.25);
+
+    // The widest explanation line runs some 14 px past the panel at the Gothic face's natural
+    // width; condensing the face by 3 % keeps every line whole without giving up its size.
+    QFont panelFont = ui->Picture1->font();
+    panelFont.setStretch(97);
+    ui->Picture1->setFont(panelFont);
+
+    connect(ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    ui->Command1->setFocus();
+}
+
+Form1::~Form1() = default;
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The window activates once, when first shown. Window managers differ in whether and when
+    // they hand focus to a new window, and focus that later leaves and returns must not count.
+    if (!std::exchange(activated_, true)) {
+        Form_Activate();
+    }
+}
+
+void Form1::Form_Activate()
+{
+    SetCaption(ui->Label8, MethodCaption(TripleMethod::Pythagorean));
+    ResetTriple(state_);
+    ShowTriple();
+    PrintExplanation();
+}
+
+void Form1::Command1_Click()
+{
+    if (AdvanceTriple(state_)) {
+        StoreProperty(ui->Command1, "enabled", false);
+    }
+    SetCaption(ui->Label8, MethodCaption(MethodOf(state_.a)));
+    ShowTriple();
+}
+
+void Form1::ShowTriple()
+{
+    StoreProperty(ui->Label1, "text", QString::number(state_.a));
+    StoreProperty(ui->Label2, "text", QString::number(state_.b));
+    StoreProperty(ui->Label3, "text", QString::number(state_.c));
+}
+
+void Form1::PrintExplanation()
+{
+    for (const char16_t* line : Explanation) {
+        ui->Picture1->print(line ? QString::fromUtf16(line) : QString());
+    }
+}
+
+void Form1::SetCaption(QWidget* label, std::string_view text)
+{
+    StoreProperty(label, "text", QString::fromUtf8(text.data(), qsizetype(text.size())));
+}

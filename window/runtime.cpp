@@ -1,0 +1,72 @@
+#include "runtime.h"
+
+#include <QThread>
+#include <QWidget>
+
+namespace Runtime {
+
+namespace {
+
+const auto ProjectTitle = QStringLiteral("Pythagorean triple");
+
+} // namespace
+
+PropertyStoreError::PropertyStoreError(const QObject* control, const char* property)
+    : std::runtime_error(QStringLiteral("Invalid property value: %1.%2")
+                             .arg(control->objectName(), QLatin1StringView(property))
+                             .toStdString())
+{}
+
+void StoreProperty(QObject* control, const char* property, const QVariant& value)
+{
+    if (!control->setProperty(property, value)) {
+        throw PropertyStoreError(control, property);
+    }
+}
+
+QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& prompt, const QString& title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, parent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void End(int status)
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        window->hide();
+    }
+    if (QThread::currentThread()->loopLevel() > 0) {
+        // Leaves every running loop, nested ones (an open message box) included.
+        QCoreApplication::exit(status);
+    } else {
+        QMetaObject::invokeMethod(
+            qApp, [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
+    }
+}
+
+FormsApplication::FormsApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool FormsApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        reportRuntimeError(error.what());
+    } catch (...) {
+        reportRuntimeError("Unknown error");
+    }
+    return true;
+}
+
+void FormsApplication::reportRuntimeError(const char* what)
+{
+    // A second error while the first is on screen must not stack another box.
+    if (!reporting_) {
+        reporting_ = true;
+        QMessageBox::critical(activeWindow(), ProjectTitle,
+                              QStringLiteral("Run-time error:\n\n%1").arg(QString::fromUtf8(what)));
+    }
+    End(RuntimeErrorStatus);
+}
+
+} // namespace Runtime
