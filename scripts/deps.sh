@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that a make target needs, and only those that are missing.
+# Usage: scripts/deps.sh run|test
+set -euo pipefail
+
+build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins fonts-ipafont-gothic)
+# Without a display, `make run` shows the window on a virtual X server and saves a screenshot.
+headless=(xvfb xauth x11-utils imagemagick)
+
+case "${1:-}" in
+run)
+    packages=("${build[@]}")
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        packages+=("${headless[@]}")
+    fi
+    ;;
+test) packages=("${build[@]}") ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+    sudo=(sudo)
+else
+    echo "These Debian packages are missing: ${missing[*]}" >&2
+    echo "Install them as root, then run make again:" >&2
+    echo "    apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+    exit 1
+fi
+
+echo "Installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
