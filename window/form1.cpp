@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "cue.h"
 #include "runtime.h"
 #include "ui_form1.h"
 
@@ -59,6 +60,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
     ui->Picture1->setFont(panelFont);
 
     connect(ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(ui->Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(ui->Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     ui->Command1->setFocus();
 }
 
@@ -89,6 +92,25 @@ void Form1::Command1_Click()
     }
     SetCaption(ui->Label8, MethodCaption(MethodOf(state_.a)));
     ShowTriple();
+}
+
+void Form1::Command2_Click()
+{
+    PlayCue(ui->MMControl1, QStringLiteral("pinpon.wav"));
+    StoreProperty(ui->Command1, "enabled", true);
+    SetCaption(ui->Label8, MethodCaption(TripleMethod::Pythagorean));
+    ResetTriple(state_);
+    ShowTriple();
+}
+
+void Form1::Command3_Click()
+{
+    // The closing chime goes on sounding while the box is up.
+    PlayCue(ui->MMControl1, QStringLiteral("endpinpon.wav"));
+    if (Runtime::MsgBox(this, QStringLiteral("This software will exit."),
+                        QStringLiteral("Pythagorean triple")) == QMessageBox::Ok) {
+        Runtime::End();
+    }
 }
 
 void Form1::ShowTriple()

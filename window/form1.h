@@ -27,6 +27,8 @@ private:
     // Event handlers.
     void Form_Activate();
     void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
 
     void ShowTriple();
     void PrintExplanation();

@@ -1,11 +1,16 @@
 #include "form1.h"
 #include "picturebox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QEventLoop>
 #include <QFontInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSoundEffect>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -27,6 +32,9 @@ private slots:
     void nextStepsThroughBothRules();
     void nextStopsAtLimitAndDisablesItself();
     void laterActivationChangesNothing();
+    void initAfterLimitReturnsToFirstTriple();
+    void exitAsksThenEndsWithStatusZero();
+    void closingTheWindowEndsSilently();
     void layoutMatchesDesign();
 
 private:
@@ -37,7 +45,11 @@ private:
         return widget;
     }
     QStringList shown() const;
-    void clickNext() { QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton); }
+    void click(const char* button)
+    {
+        QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
+    }
+    void clickNext() { click("Command1"); }
 
     std::unique_ptr<Form1> form_;
 };
@@ -178,6 +190,92 @@ void Form1Test::laterActivationChangesNothing()
 
     QCOMPARE(shown(), before);
     QCOMPARE(control<PictureBox>("Picture1")->printedLines().size(), 9);
+}
+
+void Form1Test::initAfterLimitReturnsToFirstTriple()
+{
+    form_->show();
+    auto* next = control<QPushButton>("Command1");
+    for (int i = 0; i < 998; ++i) {
+        clickNext();
+    }
+    QVERIFY(!next->isEnabled());
+
+    click("Command2");
+    QCOMPARE(shown(), QStringList({Pythagorean, "3", "4", "5"}));
+    QVERIFY(next->isEnabled());
+    clickNext();
+    QCOMPARE(shown(), QStringList({Plato, "4", "3", "5"}));
+
+    // Init again while Next is enabled: the same first triple, and nothing printed.
+    click("Command2");
+    click("Command2");
+    QCOMPARE(shown(), QStringList({Pythagorean, "3", "4", "5"}));
+    QVERIFY(next->isEnabled());
+    QCOMPARE(control<PictureBox>("Picture1")->printedLines().size(), 9);
+}
+
+void Form1Test::exitAsksThenEndsWithStatusZero()
+{
+    form_->show();
+    clickNext();
+
+    QString title;
+    QString text;
+    QStringList buttons;
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    QStringList shownUnderBox;
+    // Poll: a single zero-delay timer could fire before the box exists.
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            return;
+        }
+        poll.stop();
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        for (QAbstractButton* button : box->buttons()) {
+            buttons << button->text();
+        }
+        shownUnderBox = shown();
+        box->buttons().constFirst()->click();
+    });
+    poll.start(10);
+    click("Command3");
+
+    QCOMPARE(title, "Pythagorean triple");
+    QCOMPARE(text, "This software will exit.");
+    QCOMPARE(buttons.size(), 1);
+    QCOMPARE(icon, QMessageBox::NoIcon);
+    QCOMPARE(shownUnderBox, QStringList({Plato, "4", "3", "5"}));
+
+    // OK ended the program: the window is gone and the event loop stops with status 0.
+    QVERIFY(!form_->isVisible());
+    QEventLoop loop;
+    QTimer::singleShot(5000, &loop, [&loop] { loop.exit(-1); });
+    QCOMPARE(loop.exec(), 0);
+}
+
+void Form1Test::closingTheWindowEndsSilently()
+{
+    form_->show();
+    bool boxSeen = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this,
+            [&boxSeen] { boxSeen = boxSeen || QApplication::activeModalWidget(); });
+    poll.start(5);
+    // Closing the only window through its frame ends the application's loop, normally.
+    QTimer::singleShot(0, form_.get(), [this] { form_->close(); });
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    connect(&giveUp, &QTimer::timeout, qApp, [] { QCoreApplication::exit(-1); });
+    giveUp.start(5000);
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!boxSeen);
+    // No cue was ever opened.
+    QVERIFY(!form_->findChild<QSoundEffect*>());
 }
 
 void Form1Test::layoutMatchesDesign()

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class QObject;
+
+// Plays one sound file through the window's media control and returns at once. Whatever was
+// playing stops first, so at most one cue sounds at a time. The outcome is never examined: a cue
+// that cannot play is silent, not an error.
+void PlayCue(QObject* mediaControl, const QString& fileName);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QSoundEffect;
+
+// The window's hidden media control: it plays short waveform files and is driven entirely by
+// two string properties, a command and a file name. Every outcome other than a refused store is
+// swallowed: a file that is missing, damaged or unplayable, or a machine without a sound server,
+// simply stays silent.
+class MediaControl : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(Command command READ command WRITE setCommand)
+    Q_PROPERTY(QString fileName READ fileName WRITE setFileName)
+
+public:
+    // The commands the control knows; a store of any other name is refused.
+    enum Command
+    {
+        Stop,  // stops what plays
+        Close, // forgets the open file
+        Open,  // opens fileName, relative to the current directory
+        Sound, // starts the open file and returns at once
+    };
+    Q_ENUM(Command)
+
+    explicit MediaControl(QWidget* parent = nullptr);
+    ~MediaControl() override;
+
+    Command command() const { return command_; }
+    void setCommand(Command command);
+
+    const QString& fileName() const { return fileName_; }
+    void setFileName(const QString& fileName) { fileName_ = fileName; }
+
+private:
+    void stop();
+    void close();
+    void open();
+    void sound();
+
+    Command command_ = Stop;
+    QString fileName_;
+    // Made on the first Open, to keep the sound stack off start-up.
+    QSoundEffect* effect_ = nullptr;
+};
