@@ -12,7 +12,7 @@ run:
 test:
 	scripts/deps.sh test
 	$(MAKE) --no-print-directory build
-	cd $(BUILD_DIR) && ctest --output-on-failure
+	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
 
 build:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)

@@ -14,7 +14,8 @@ run)
         packages+=("${headless[@]}")
     fi
     ;;
-test) packages=("${build[@]}") ;;
+# The real-audio tests play into a private PulseAudio server and record it with parec.
+test) packages=("${build[@]}" pulseaudio pulseaudio-utils) ;;
 *)
     echo "usage: $0 run|test" >&2
     exit 2

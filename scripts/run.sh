@@ -6,6 +6,8 @@ set -euo pipefail
 
 build=$(cd "$1" && pwd)
 program="$build/pythagorean-triple"
+# The chimes are read from the current directory, and the build folder holds them.
+cd "$build"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     exec "$program"
