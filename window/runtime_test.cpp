@@ -40,7 +40,6 @@ class RuntimeTest : public QObject
 
 private slots:
     void storePropertyRaisesWhenRefused();
-    void msgBoxHasOneOkButtonAndNoIcon();
     void errorLeavingHandlerIsReportedAndEndsProgram();
 };
 
@@ -61,25 +60,6 @@ void RuntimeTest::storePropertyRaisesWhenRefused()
     QVERIFY_THROWS_EXCEPTION(PropertyStoreError,
                              StoreProperty(&label, "alignment", QVariant::fromValue(&label)));
     QCOMPARE(label.text(), "3");
-}
-
-void RuntimeTest::msgBoxHasOneOkButtonAndNoIcon()
-{
-    QString title;
-    QString text;
-    int buttons = 0;
-    QMessageBox::Icon icon = QMessageBox::Critical;
-    AnswerNextBox([&](QMessageBox* box) {
-        title = box->windowTitle();
-        text = box->text();
-        buttons = int(box->buttons().size());
-        icon = box->icon();
-    });
-    QCOMPARE(MsgBox(nullptr, "This software will exit.", "Pythagorean triple"), QMessageBox::Ok);
-    QCOMPARE(title, "Pythagorean triple");
-    QCOMPARE(text, "This software will exit.");
-    QCOMPARE(buttons, 1);
-    QCOMPARE(icon, QMessageBox::NoIcon);
 }
 
 void RuntimeTest::errorLeavingHandlerIsReportedAndEndsProgram()
