@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test build clean
+.PHONY: run test package build clean
 
 run:
 	scripts/deps.sh run
@@ -14,8 +14,15 @@ test:
 	$(MAKE) --no-print-directory build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
 
+# A .deb of the program, left in the build folder.
+package:
+	scripts/deps.sh test
+	$(MAKE) --no-print-directory build
+	cd $(BUILD_DIR) && cpack
+
+# The Debian prefix, so that the desktop entry's folder of chimes is right in the package.
 build:
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)
 
 clean:

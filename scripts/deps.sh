@@ -15,7 +15,8 @@ run)
     fi
     ;;
 # The real-audio tests play into a private PulseAudio server and record it with parec.
-test) packages=("${build[@]}" pulseaudio pulseaudio-utils) ;;
+# The packaging test validates the desktop entry and metainfo and builds a .deb.
+test) packages=("${build[@]}" pulseaudio pulseaudio-utils desktop-file-utils appstream dpkg-dev file) ;;
 *)
     echo "usage: $0 run|test" >&2
     exit 2

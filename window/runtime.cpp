@@ -44,7 +44,10 @@ void End(int status)
     }
 }
 
-FormsApplication::FormsApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+FormsApplication::FormsApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationVersion(QStringLiteral(APP_VERSION));
+}
 
 bool FormsApplication::notify(QObject* receiver, QEvent* event)
 {
