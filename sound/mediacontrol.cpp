@@ -44,8 +44,6 @@ void PreferShortAudioLatency()
 
 MediaControl::MediaControl(QWidget* parent) : QWidget(parent) {}
 
-MediaControl::~MediaControl() = default;
-
 void MediaControl::setCommand(Command command)
 {
     command_ = command;

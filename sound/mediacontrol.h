@@ -27,7 +27,6 @@ public:
     Q_ENUM(Command)
 
     explicit MediaControl(QWidget* parent = nullptr);
-    ~MediaControl() override;
 
     Command command() const { return command_; }
     void setCommand(Command command);
