@@ -118,6 +118,10 @@ void Form1::ShowTriple()
     StoreProperty(ui->Label1, "text", QString::number(state_.a));
     StoreProperty(ui->Label2, "text", QString::number(state_.b));
     StoreProperty(ui->Label3, "text", QString::number(state_.c));
+    // Screen readers know the fields by their names, a, b and c; the numbers go with them.
+    for (QLabel* field : {ui->Label1, ui->Label2, ui->Label3}) {
+        field->setAccessibleDescription(field->text());
+    }
 }
 
 void Form1::PrintExplanation()

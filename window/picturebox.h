@@ -17,6 +17,8 @@ public:
     void print(const QString& text = {});
 
     const QStringList& printedLines() const { return lines_; }
+    // Everything printed so far, each line ended by a line break.
+    QString printedText() const;
 
     // The distance between two print lines: the font's em height, so that a panel sized for a
     // number of lines at a given point size holds exactly that many.
