@@ -89,7 +89,7 @@ std::vector<double> Strength(const std::vector<float>& samples, double frequency
 }
 
 // The times, in seconds, at which a note is struck: its strength jumps well above where it
-// was. A strike within 100 ms of the previous one counts as the same, so that a dropout on the
+// was. A strike within 150 ms of the previous one counts as the same, so that a dropout on the
 // way does not count twice.
 std::vector<double> Strikes(const std::vector<float>& samples, double frequency)
 {
@@ -100,7 +100,7 @@ std::vector<double> Strikes(const std::vector<float>& samples, double frequency)
         const double before = std::min(strength[i - 1], strength[i - 2]);
         if (strength[i] > 0.25 * peak && strength[i] > 1.8 * before) {
             const double time = double(i) * Hop / Rate;
-            if (strikes.empty() || time - strikes.back() > 0.1) {
+            if (strikes.empty() || time - strikes.back() > 0.15) {
                 strikes.push_back(time);
             }
         }
