@@ -5,7 +5,7 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins fonts-ipafont-gothic)
 # Without a display, `make run` shows the window on a virtual X server and saves a screenshot.
-headless=(xvfb xauth x11-utils imagemagick)
+headless=(xvfb openbox x11-utils imagemagick)
 
 case "${1:-}" in
 run)
@@ -15,8 +15,14 @@ run)
     fi
     ;;
 # The real-audio tests play into a private PulseAudio server and record it with parec.
+# The end-to-end tests drive the program on Xvfb under openbox with xdotool, once under GTK's
+# dark theme, and read it through the accessibility bus as a screen reader would.
 # The packaging test validates the desktop entry and metainfo and builds a .deb.
-test) packages=("${build[@]}" pulseaudio pulseaudio-utils desktop-file-utils appstream dpkg-dev file) ;;
+test)
+    packages=("${build[@]}" pulseaudio pulseaudio-utils
+        xvfb openbox xdotool x11-utils qt6-gtk-platformtheme dbus-daemon at-spi2-core python3-pyatspi
+        desktop-file-utils appstream dpkg-dev file)
+    ;;
 *)
     echo "usage: $0 run|test" >&2
     exit 2

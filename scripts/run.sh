@@ -4,48 +4,30 @@
 # Usage: scripts/run.sh BUILD_DIR
 set -euo pipefail
 
+scripts=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 program="$build/pythagorean-triple"
 # The chimes are read from the current directory, and the build folder holds them.
 cd "$build"
 
-if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    exec "$program"
+if [ -z "${RUN_ON_VIRTUAL_DISPLAY:-}" ]; then
+    if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+        exec "$program"
+    fi
+    echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set)."
+    echo "Showing the program on a virtual X display to take a screenshot instead."
+    RUN_ON_VIRTUAL_DISPLAY=1 exec "$scripts/with-x.sh" "$scripts/run.sh" "$build"
 fi
 
-echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set)."
-echo "Showing the program on a virtual X display to take a screenshot instead."
-
 screenshot="$build/screenshot.png"
-xvfb_pid=
-program_pid=
-runtime_dir=$(mktemp -d)
-cleanup() {
-    local status=$?
-    for pid in $program_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$runtime_dir"
-    exit "$status"
-}
-trap cleanup EXIT
-# Root has no session runtime folder of its own here.
-export XDG_RUNTIME_DIR="$runtime_dir"
-
-# -displayfd lets Xvfb pick a free display number and tell us which once it is ready.
-exec {fd}< <(Xvfb -displayfd 1 -screen 0 800x500x24 -nolisten tcp 2>/dev/null & echo "pid $!")
-read -r -u "$fd" _ xvfb_pid
-read -r -u "$fd" display
-export DISPLAY=":$display"
-
 "$program" &
 program_pid=$!
+trap 'kill "$program_pid" 2>/dev/null || true; wait "$program_pid" 2>/dev/null || true' EXIT
 
 # Wait for the window to be mapped, then give it a moment to draw.
 window=
 for _ in $(seq 100); do
-    window=$(xwininfo -root -tree 2>/dev/null | awk '/Pythagorean triple/ && /625x341/ { print $1; exit }')
+    window=$(xwininfo -root -tree 2>/dev/null | awk '/Pythagorean triple/ && /625x341/ && !found { print $1; found = 1 }')
     [ -n "$window" ] && break
     sleep 0.1
 done

@@ -1,0 +1,89 @@
+"""Reads the program the way a screen reader does, through the AT-SPI accessibility bus.
+
+Usage: accessibility_test.py PROGRAM, on an X display and a D-Bus session bus of its own.
+"""
+
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+import pyatspi
+
+PROGRAM = sys.argv.pop(1)
+
+
+def wait_for(find, timeout=10.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = find()
+        if found:
+            return found
+        time.sleep(0.1)
+    return None
+
+
+def descendants(node):
+    for child in node:
+        yield child
+        yield from descendants(child)
+
+
+class ScreenReaderTest(unittest.TestCase):
+    def setUp(self):
+        # Asking for the desktop starts the accessibility bus before the program looks for it.
+        desktop = pyatspi.Registry.getDesktop(0)
+        environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        self.program = subprocess.Popen([PROGRAM], env=environment,
+                                        cwd=os.path.dirname(PROGRAM))
+        self.addCleanup(self.stop)
+
+        def window():
+            for app in desktop:
+                if app is not None and app.get_process_id() == self.program.pid:
+                    for frame in app:
+                        if "version" in frame.name and self.named("a", frame, "3"):
+                            return frame
+            return None
+
+        self.window = wait_for(window)
+        self.assertIsNotNone(self.window, "the window never reached the accessibility bus")
+
+    def stop(self):
+        self.program.kill()
+        self.program.wait()
+
+    def named(self, name, root=None, description=None):
+        for node in descendants(root or self.window):
+            if node.name == name and description in (None, node.description):
+                return node
+        return None
+
+    def values(self):
+        return [self.named(name).description for name in "abc"]
+
+    def test_values_method_buttons_and_explanation_are_read(self):
+        self.assertEqual(self.values(), ["3", "4", "5"])
+        for name in "abc":
+            self.assertEqual(self.named(name).getRoleName(), "label")
+        self.assertIsNotNone(self.named("\uff1cPythagorean method\uff1e"))
+        for name in ("Next", "Init", "Exit"):
+            self.assertEqual(self.named(name).getRoleName(), "push button")
+
+        panel = self.named("Explanation")
+        text = panel.queryText().getText(0, -1)
+        lines = text.split("\n")
+        self.assertEqual(len(lines), 10)  # nine lines, each ended by a break
+        self.assertTrue(lines[1].startswith("\u3000A set of positive integers (a,b,c)"))
+        self.assertTrue(lines[8].endswith("This method is called the (Plato's method)."))
+
+    def test_pressing_next_is_heard(self):
+        self.named("Next").queryAction().doAction(0)
+        self.assertEqual(wait_for(lambda: self.values() == ["4", "3", "5"] and self.values()),
+                         ["4", "3", "5"])
+        self.assertIsNotNone(self.named("\uff1cPlato's method\uff1e"))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
