@@ -22,11 +22,13 @@ trap cleanup EXIT
 export XDG_RUNTIME_DIR="$runtime_dir"
 export HOME="$runtime_dir"
 
-# Big enough for the window at twice its size. -displayfd picks a free display and says which.
-exec {fd}< <(Xvfb -displayfd 1 -screen 0 1600x1000x24 -nolisten tcp 2>"$runtime_dir/xvfb.log" &
-    echo "pid $!")
-read -r -u "$fd" _ xvfb_pid
-read -r -u "$fd" display
+# Big enough for the window at twice its size. -displayfd picks a free display and, once the
+# server is ready, writes its number into the pipe.
+mkfifo "$runtime_dir/display"
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$runtime_dir/display" \
+    2>"$runtime_dir/xvfb.log" &
+xvfb_pid=$!
+read -r display <"$runtime_dir/display"
 export DISPLAY=":$display"
 
 openbox --sm-disable >"$runtime_dir/openbox.log" 2>&1 &
@@ -36,7 +38,7 @@ for _ in $(seq 100); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     if ! kill -0 "$wm_pid" 2>/dev/null; then
         echo "openbox did not start:" >&2
-        cat "$runtime_dir/openbox.log" >&2
+        cat "$runtime_dir/openbox.log" "$runtime_dir/xvfb.log" >&2
         exit 1
     fi
     sleep 0.1
