@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test package build clean
+.PHONY: run test bench package build clean
 
 run:
 	scripts/deps.sh run
@@ -13,6 +13,12 @@ test:
 	scripts/deps.sh test
 	$(MAKE) --no-print-directory build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
+
+# Start-up, memory, click and chime figures, written to docs/performance.md.
+bench:
+	scripts/deps.sh bench
+	$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DBUILD_BENCHMARKS=ON"
+	scripts/bench.sh $(BUILD_DIR) docs/performance.md
 
 # A .deb of the program, left in the build folder.
 package:

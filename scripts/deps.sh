@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a make target needs, and only those that are missing.
-# Usage: scripts/deps.sh run|test
+# Usage: scripts/deps.sh run|test|bench
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins fonts-ipafont-gothic)
@@ -23,8 +23,14 @@ test)
         xvfb openbox xdotool x11-utils qt6-gtk-platformtheme dbus-daemon at-spi2-core python3-pyatspi
         desktop-file-utils appstream dpkg-dev file)
     ;;
+# The benchmarks: Google Benchmark, xcb's DAMAGE extension to see the first frame, libpulse to
+# record the null sink, and the X and sound servers they run on.
+bench)
+    packages=("${build[@]}" libbenchmark-dev libxcb1-dev libxcb-damage0-dev libpulse-dev
+        xvfb openbox x11-utils pulseaudio pulseaudio-utils)
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|bench" >&2
     exit 2
     ;;
 esac
