@@ -9,10 +9,19 @@ run:
 	$(MAKE) --no-print-directory build
 	scripts/run.sh $(BUILD_DIR)
 
+# Then the same tests again on a build with AddressSanitizer and UndefinedBehaviorSanitizer,
+# where any report fails the run (the packaging test is left out: it tests no code).
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:malloc_context_size=2:detect_stack_use_after_return=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
 test:
 	scripts/deps.sh test
 	$(MAKE) --no-print-directory build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
+	$(MAKE) --no-print-directory build BUILD_DIR=$(BUILD_DIR)-sanitize \
+		CMAKE_FLAGS="$(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE=ON"
+	cd $(BUILD_DIR)-sanitize && $(SANITIZER_ENV) ctest --output-on-failure --timeout 300 -E '^package$$'
 
 # Start-up, memory, click and chime figures, written to docs/performance.md.
 bench:
@@ -32,4 +41,4 @@ build:
 	cmake --build $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-sanitize
