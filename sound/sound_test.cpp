@@ -117,7 +117,8 @@ void SoundTest::controlRefusesUnknownCommands()
     for (const char* known : {"Stop", "Close", "Open", "Sound"}) {
         Runtime::StoreProperty(control_.get(), "command", QString::fromLatin1(known));
     }
-    for (const char* unknown : {"Play", "stop", "", "Stop Close"}) {
+    // Numbers and near-names too, which Qt on its own would read as some command or other.
+    for (const char* unknown : {"Play", "stop", "", "Stop Close", "1", "7", "-1", "Close "}) {
         QVERIFY_THROWS_EXCEPTION(
             Runtime::PropertyStoreError,
             Runtime::StoreProperty(control_.get(), "command", QString::fromLatin1(unknown)));

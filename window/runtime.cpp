@@ -1,5 +1,6 @@
 #include "runtime.h"
 
+#include <QMetaProperty>
 #include <QThread>
 #include <QWidget>
 
@@ -19,6 +20,17 @@ PropertyStoreError::PropertyStoreError(const QObject* control, const char* prope
 
 void StoreProperty(QObject* control, const char* property, const QVariant& value)
 {
+    // Qt reads a string that names no value of an enumerated property as a number where it can
+    // ("1", "7", "Close ") and stores that; a control takes only the names it knows.
+    const QMetaObject* meta = control->metaObject();
+    const QMetaProperty target = meta->property(meta->indexOfProperty(property));
+    if (target.isEnumType() && value.typeId() == QMetaType::QString) {
+        bool known = false;
+        target.enumerator().keyToValue(value.toString().toUtf8().constData(), &known);
+        if (!known) {
+            throw PropertyStoreError(control, property);
+        }
+    }
     if (!control->setProperty(property, value)) {
         throw PropertyStoreError(control, property);
     }
