@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test bench package build clean
+.PHONY: run test bench fuzz fuzz-build package build clean
 
 run:
 	scripts/deps.sh run
@@ -22,6 +22,19 @@ test:
 	$(MAKE) --no-print-directory build BUILD_DIR=$(BUILD_DIR)-sanitize \
 		CMAKE_FLAGS="$(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE=ON"
 	cd $(BUILD_DIR)-sanitize && $(SANITIZER_ENV) ctest --output-on-failure --timeout 300 -E '^package$$'
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=5
+
+# Each libFuzzer target for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=3600 for an hour each).
+FUZZ_SECONDS ?= 60
+fuzz:
+	scripts/deps.sh test
+	$(MAKE) --no-print-directory fuzz-build
+	scripts/fuzz.sh $(BUILD_DIR)-fuzz $(FUZZ_SECONDS)
+
+fuzz-build:
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_DIR)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DFUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build $(BUILD_DIR)-fuzz --target triple_fuzz mediacontrol_fuzz
 
 # Start-up, memory, click and chime figures, written to docs/performance.md.
 bench:
@@ -41,4 +54,4 @@ build:
 	cmake --build $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-sanitize
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-sanitize $(BUILD_DIR)-fuzz

@@ -18,8 +18,9 @@ run)
 # The end-to-end tests drive the program on Xvfb under openbox with xdotool, once under GTK's
 # dark theme, and read it through the accessibility bus as a screen reader would.
 # The packaging test validates the desktop entry and metainfo and builds a .deb.
+# The fuzz targets are built with clang and its libFuzzer.
 test)
-    packages=("${build[@]}" pulseaudio pulseaudio-utils
+    packages=("${build[@]}" pulseaudio pulseaudio-utils clang libclang-rt-14-dev
         xvfb openbox xdotool x11-utils qt6-gtk-platformtheme dbus-daemon at-spi2-core python3-pyatspi
         desktop-file-utils appstream dpkg-dev file)
     ;;

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs each libFuzzer target for a number of seconds, keeping its corpus in the build folder so
+# that later runs start where earlier ones stopped. Any finding fails the run and is saved as
+# BUILD_DIR/fuzz/<target>/crash-*.
+# Usage: scripts/fuzz.sh BUILD_DIR SECONDS
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+seconds=$2
+assets=$(cd "$(dirname "$0")/../assets" && pwd)
+export ASAN_OPTIONS=malloc_context_size=2
+export LSAN_OPTIONS=suppressions=$(cd "$(dirname "$0")" && pwd)/lsan-suppressions.txt
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+
+for target in triple/triple_fuzz sound/mediacontrol_fuzz; do
+    name=$(basename "$target")
+    work="$build/fuzz/$name"
+    mkdir -p "$work/corpus"
+    # The media control starts from the real chimes, behind a command and a file name.
+    if [ "$name" = mediacontrol_fuzz ] && [ -z "$(ls -A "$work/corpus")" ]; then
+        for chime in pinpon endpinpon; do
+            { printf 'Open\0%s.wav\0' "$chime"; cat "$assets/$chime.wav"; } >"$work/corpus/$chime"
+        done
+    fi
+    echo "Fuzzing $name for $seconds s"
+    "$build/$target" -max_total_time="$seconds" -timeout=10 -artifact_prefix="$work/" \
+        -print_final_stats=1 "$work/corpus" 2>"$work/log" || {
+        tail -40 "$work/log" >&2
+        exit 1
+    }
+    awk '/stat::number_of_executed_units/ { print "  " $2 " executions" }' "$work/log"
+done
