@@ -7,13 +7,16 @@ Usage: accessibility_test.py PROGRAM, on an X display and a D-Bus session bus of
 import os
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
 import pyatspi
 
 PROGRAM = sys.argv.pop(1)
+# Milliseconds between the clicks of a storm: 200 clicks a second, far past any hand. With 3 ms
+# or less the X server's raw input still shows every click, yet now and then one never reaches
+# Qt's event handling in the program, so storms that fast cannot be counted exactly.
+STORM_GAP_MS = int(os.environ.get("STORM_GAP_MS", "5"))
 
 
 def wait_for(find, timeout=10.0):
@@ -36,12 +39,8 @@ class ScreenReaderTest(unittest.TestCase):
     def setUp(self):
         # Asking for the desktop starts the accessibility bus before the program looks for it.
         desktop = pyatspi.Registry.getDesktop(0)
-        # Qt's log of the input it receives tells which clicks reached the program at all.
-        environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                           QT_LOGGING_RULES="qt.qpa.input.events=true")
-        self.input_log = tempfile.NamedTemporaryFile(mode="w+")
-        self.addCleanup(self.input_log.close)
-        self.program = subprocess.Popen([PROGRAM], env=environment, stderr=self.input_log,
+        environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        self.program = subprocess.Popen([PROGRAM], env=environment,
                                         cwd=os.path.dirname(PROGRAM))
         self.addCleanup(self.stop)
 
@@ -91,56 +90,31 @@ class ScreenReaderTest(unittest.TestCase):
         self.assertIsNotNone(self.named("\uff1cPlato's method\uff1e"))
 
     def test_click_storms_are_all_counted(self):
-        """Thousands of real X clicks as fast as they come: each Next counts, memory stays flat."""
+        """Thousands of real X clicks in quick succession: each Next counts, memory stays flat."""
         window = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
                                  str(self.program.pid)], capture_output=True, text=True,
                                 check=True).stdout.split()[0]
+
+        def clicks(place, count):
+            return ["mousemove", "--window", window, str(place[0]), str(place[1]),
+                    "click", "--repeat", str(count), "--delay", str(STORM_GAP_MS), "1"]
+
         init, next_ = (596, 12), (312, 308)
         storms = [
-            [(init, 1), (next_, 900)],
-            [(init, 1), (next_, 40)] * 20,  # Init and Next mixed
-            [(init, 1), (next_, 990)],
+            (clicks(init, 1) + clicks(next_, 900), 903),
+            ((clicks(init, 1) + clicks(next_, 40)) * 20, 43),  # Init and Next mixed
+            (clicks(init, 1) + clicks(next_, 990), 993),
         ]
-        # What the rules make of the clicks that reached the program.
-        a, enabled, sent, received, resident = 3, True, 0, 0, []
-        for storm in storms:
-            for place, count in storm:
-                arrived = self.click(window, place, count)
-                sent, received = sent + count, received + arrived
-                if place == init and arrived:
-                    a, enabled = 3, True
-                for _ in range(arrived if place == next_ else 0):
-                    if enabled:
-                        enabled = a < 1000
-                        a = min(a + 1, 1000)
+        resident = []
+        for actions, a in storms:
+            subprocess.run(["xdotool"] + actions, check=True)
             self.assertEqual(wait_for(lambda: self.values()[0] == str(a), timeout=30.0), True,
                              f"a shows {self.values()[0]}, not {a}")
             resident.append(self.resident_kib())
-        print(f"{received} of {sent} clicks reached the program; resident memory after each "
-              f"storm: {resident} KiB", file=sys.stderr)
+        print(f"resident memory after each storm: {resident} KiB", file=sys.stderr)
         # Under AddressSanitizer freed memory waits in its quarantine, so memory only grows.
         if "ASAN_OPTIONS" not in os.environ:
             self.assertLess(resident[-1] - resident[0], 2048)
-
-    def click(self, window, place, count):
-        """Clicks 1 ms apart, and how many of them reached the program.
-
-        Xvfb now and then loses a click sent that fast before the program gets it, so Qt's own
-        log of its input tells what arrived; every click that did must count.
-        """
-        before = self.presses()
-        subprocess.run(["xdotool", "mousemove", "--window", window, str(place[0]),
-                        str(place[1]), "click", "--repeat", str(count), "--delay", "1", "1"],
-                       check=True)
-        settled, now = -1, self.presses()
-        while now != settled:
-            time.sleep(0.2)
-            settled, now = now, self.presses()
-        return now - before
-
-    def presses(self):
-        self.input_log.seek(0)
-        return sum("XI2 mouse press, button 1" in line for line in self.input_log)
 
     def resident_kib(self):
         with open(f"/proc/{self.program.pid}/status") as status:
