@@ -24,7 +24,7 @@ echo "Start-up and memory under Xvfb, $runs runs of each in turn..."
     bench/bare_window) | sed 's/^startup_/multimedia_startup_/; s/^peak_/multimedia_peak_/' >>"$log"
 echo "Chime latency on a PulseAudio null sink, five processes of six cues..."
 for _ in 1 2 3 4 5; do
-    QT_QPA_PLATFORM=offscreen "$scripts/with-pulseaudio.sh" "$build/bench/chime_bench" "$build" 6
+    QT_QPA_PLATFORM=offscreen "$scripts/with-pulseaudio.sh" "$build/chime_bench" "$build" 6
 done >>"$log"
 
 value() { awk -v key="$1" '$1 == key { print $2 }' "$log"; }
@@ -122,7 +122,7 @@ STARTUP_RUNS=100 make bench   # more start-up pairs
 
 Single parts: \`build/bench/rules_bench\`; \`QT_QPA_PLATFORM=offscreen build/bench/next_bench\`;
 \`scripts/with-x.sh build/bench/startup_bench 30 build/pythagorean-triple build/bench/bare_window\`
-from \`build/\`; \`QT_QPA_PLATFORM=offscreen scripts/with-pulseaudio.sh build/bench/chime_bench build 6\`.
+from \`build/\`; \`QT_QPA_PLATFORM=offscreen scripts/with-pulseaudio.sh build/chime_bench build 6\`.
 EOF
 rm -f "$log.rules"
 echo "Wrote $output"

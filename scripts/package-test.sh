@@ -20,6 +20,8 @@ app_id=io.github.pythagoreantriple.PythagoreanTriple
 desktop="$installed/share/applications/$app_id.desktop"
 metainfo="$installed/share/metainfo/$app_id.metainfo.xml"
 check test -x "$installed/bin/pythagorean-triple"
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
+check test -s "$installed/$libdir/pythagorean-triple/libpythagorean-triple-player.so"
 check test -s "$installed/share/icons/hicolor/32x32/apps/pythagorean-triple.png"
 check test -s "$installed/share/icons/hicolor/scalable/apps/pythagorean-triple.svg"
 check desktop-file-validate "$desktop"
@@ -45,12 +47,14 @@ check grep -q '^Version: 1.00$' <<<"$fields"
 check grep -q '^Section: education$' <<<"$fields"
 check grep -q 'fonts-ipafont-gothic' <<<"$fields"
 check grep -q 'libqt6widgets6' <<<"$fields"
+check grep -q 'libqt6multimedia6' <<<"$fields"
 check grep -q '^Recommends: pulseaudio' <<<"$fields"
 contents=$(dpkg-deb -c "$deb")
 for path in bin/pythagorean-triple share/pythagorean-triple/pinpon.wav \
     share/pythagorean-triple/endpinpon.wav share/applications/$app_id.desktop \
     share/metainfo/$app_id.metainfo.xml \
-    share/icons/hicolor/32x32/apps/pythagorean-triple.png; do
+    share/icons/hicolor/32x32/apps/pythagorean-triple.png \
+    "$libdir/pythagorean-triple/libpythagorean-triple-player.so"; do
     check grep -q " \.$prefix/$path\$" <<<"$contents"
 done
 

@@ -1,43 +1,31 @@
 #include "mediacontrol.h"
 
-#include <QFile>
+#include "chimeplayer.h"
+
+#include <QCoreApplication>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
-#include <QWaveDecoder>
+#include <QPluginLoader>
 
 namespace {
 
-// Qt's sample loader waits forever for data that never comes: on a named pipe or device it
-// blocks in open, and on a WAV whose header is cut short or claims more data than the file
-// holds it never finishes. Worse, releasing any sample while one is stuck freezes the caller.
-// So only a regular file whose header Qt's own decoder reads completely, with all the data the
-// header promises, is handed over.
-bool IsCompleteWave(const QString& path)
+// The player plugin sits in the program's library folder once installed, and beside the
+// program in the build tree. Without it every chime is silent and nothing else changes.
+ChimePlayerFactory* LoadPlayerFactory()
 {
-    const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable()) {
-        return false;
+    const QString programDir = QCoreApplication::applicationDirPath();
+    for (const QString& dir : {programDir + QStringLiteral("/" PLAYER_RELATIVE_DIR), programDir}) {
+        QPluginLoader loader(dir + QStringLiteral("/" PLAYER_FILE_NAME));
+        if (auto* factory = qobject_cast<ChimePlayerFactory*>(loader.instance())) {
+            return factory;
+        }
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    QWaveDecoder decoder(&file);
-    bool formatKnown = false;
-    QObject::connect(&decoder, &QWaveDecoder::formatKnown, &decoder,
-                     [&formatKnown] { formatKnown = true; });
-    // On a file the decoder parses the header synchronously inside open().
-    return decoder.open(QIODevice::ReadOnly) && formatKnown &&
-           decoder.size() <= file.size() - file.pos();
+    return nullptr;
 }
 
-// Qt's PulseAudio output buffers about 140 ms by default, late enough to hear against the click.
-void PreferShortAudioLatency()
+ChimePlayerFactory* PlayerFactory()
 {
-    if (!qEnvironmentVariableIsSet("PULSE_LATENCY_MSEC")) {
-        qputenv("PULSE_LATENCY_MSEC", "30");
-    }
+    static ChimePlayerFactory* const factory = LoadPlayerFactory();
+    return factory;
 }
 
 } // namespace
@@ -65,38 +53,34 @@ void MediaControl::setCommand(Command command)
 
 void MediaControl::stop()
 {
-    if (effect_) {
-        effect_->stop();
+    if (player_) {
+        player_->stop();
     }
 }
 
 void MediaControl::close()
 {
-    // Clearing the source also makes the next Open load afresh: Qt ignores a source equal to the
-    // current one, even when that one failed to load and the file has been mended since.
-    if (effect_) {
-        effect_->stop();
-        effect_->setSource(QUrl());
+    if (player_) {
+        player_->close();
     }
 }
 
 void MediaControl::open()
 {
     close();
-    const QString path = QFileInfo(fileName_).absoluteFilePath();
-    if (!IsCompleteWave(path)) {
-        return;
+    if (!player_) {
+        ChimePlayerFactory* factory = PlayerFactory();
+        if (!factory) {
+            return;
+        }
+        player_ = factory->createPlayer(this);
     }
-    if (!effect_) {
-        PreferShortAudioLatency();
-        effect_ = new QSoundEffect(this);
-    }
-    effect_->setSource(QUrl::fromLocalFile(path));
+    player_->open(QFileInfo(fileName_).absoluteFilePath());
 }
 
 void MediaControl::sound()
 {
-    if (effect_ && !effect_->source().isEmpty()) {
-        effect_->play();
+    if (player_) {
+        player_->play();
     }
 }

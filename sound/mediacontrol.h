@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-class QSoundEffect;
+class ChimePlayer;
 
 // The window's hidden media control: it plays short waveform files and is driven entirely by
 // two string properties, a command and a file name. Every outcome other than a refused store is
@@ -42,6 +42,6 @@ private:
 
     Command command_ = Stop;
     QString fileName_;
-    // Made on the first Open, to keep the sound stack off start-up.
-    QSoundEffect* effect_ = nullptr;
+    // Made on the first Open, from a plugin, to keep the sound stack off start-up.
+    ChimePlayer* player_ = nullptr;
 };
