@@ -68,9 +68,15 @@ int main(int argc, char* argv[])
     for (int i = 0; i < 4; ++i) {
         (new QLabel(QString::fromUtf16(marks[i]), &window))->setGeometry(112 + 128 * i, 80, 17, 25);
     }
-    (new QPushButton(QStringLiteral("Next"), &window))->setGeometry(272, 296, 81, 25);
-    (new QPushButton(QStringLiteral("Init"), &window))->setGeometry(568, 0, 57, 25);
-    (new QPushButton(QStringLiteral("Exit"), &window))->setGeometry(0, 0, 57, 25);
+    // Buttons keep the desktop's own face, as the program's do.
+    const QFont systemFace = QApplication::font();
+    for (auto [text, place] : {std::pair{"Next", QRect(272, 296, 81, 25)},
+                               {"Init", QRect(568, 0, 57, 25)},
+                               {"Exit", QRect(0, 0, 57, 25)}}) {
+        auto* button = new QPushButton(QString::fromLatin1(text), &window);
+        button->setGeometry(place);
+        button->setFont(systemFace);
+    }
     auto* panel = new Panel(&window);
     panel->setGeometry(8, 128, 609, 153);
     Fill(panel, Qt::white);

@@ -5,6 +5,8 @@
 #include "ui_form1.h"
 
 #include <QFont>
+#include <QImageReader>
+#include <QPixmap>
 
 #include <utility>
 
@@ -44,6 +46,12 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
 
     ui->setupUi(this);
     setFixedSize(size());
+
+    // Named as PNG outright: left to guess, Qt loads every image format plugin to ask it first,
+    // which costs more of start-up than anything else the window does.
+    QImageReader icon(QStringLiteral(":/icon.png"), "png");
+    icon.setAutoDetectImageFormat(false);
+    setWindowIcon(QPixmap::fromImage(icon.read()));
 
     for (QWidget* label : {ui->Label1, ui->Label2, ui->Label3, ui->Label9}) {
         SetPointSize(label, 14.25);
