@@ -77,9 +77,10 @@ the resident high-water mark (VmHWM) 300 ms after that.
 | peak memory | $(value peak_program_mib) MiB | $(value peak_baseline_mib) MiB | $(value peak_ratio) |
 
 The bare window (\`bench/bare_window.cpp\`) has the program's size, face and sorts of
-characters, a few labels, three buttons and a painted panel. The same window with Qt
-Multimedia linked in, as the program has it, shows what the sound library alone costs before a
-single cue:
+characters, a few labels, three buttons in the desktop's face and a painted panel. The program
+keeps Qt Multimedia out of start-up (its chime player is a plugin loaded at the first cue) and
+reads its icon without asking Qt's image format plugins. The same bare window with Qt
+Multimedia linked in shows what the sound library would cost at start-up otherwise:
 
 | | bare window with Qt Multimedia | bare window | ratio |
 | --- | --- | --- | --- |
@@ -102,6 +103,17 @@ Five processes, each with six Init clicks 1.5 s apart, recording the null sink's
 - later cues: $(chimes later 3)
 - output latency PulseAudio reports for the chime's stream (buffer plus sink), 300 ms into the
   cue: first $(chimes first 5 | sed 's/ ms (median).*//') ms, later $(chimes later 5 | sed 's/ ms (median).*//') ms (medians)
+
+### Where the chime's time goes
+
+Qt 6.4's \`QSoundEffect\` opens a new PulseAudio stream for every play and fills its buffer
+before the server starts it; the program asks for 30 ms of buffering (\`PULSE_LATENCY_MSEC\`),
+and the null sink and the 10 ms recording fragments add their share. The first cue also loads
+the player plugin, Qt Multimedia and the connection to the server, a few milliseconds more. To
+bring every cue under 50 ms it would take a player that keeps one stream open from the first
+cue on and writes each chime into it, so that a play costs one buffer's worth of latency and no
+stream set-up; the player plugin is the one place that would change. Smaller buffers are no way
+out here: Qt 6.4's PulseAudio output plays nothing at 20 to 25 ms and crackles at 35 ms.
 
 ## The rules
 

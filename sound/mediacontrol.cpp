@@ -15,6 +15,9 @@ ChimePlayerFactory* LoadPlayerFactory()
     const QString programDir = QCoreApplication::applicationDirPath();
     for (const QString& dir : {programDir + QStringLiteral("/" PLAYER_RELATIVE_DIR), programDir}) {
         QPluginLoader loader(dir + QStringLiteral("/" PLAYER_FILE_NAME));
+        // Unloaded as the application object goes, the plugin would take Qt Multimedia with it
+        // while the sound server's threads may still run; it stays until the process ends.
+        loader.setLoadHints(QLibrary::PreventUnloadHint);
         if (auto* factory = qobject_cast<ChimePlayerFactory*>(loader.instance())) {
             return factory;
         }
