@@ -39,12 +39,12 @@ class Recorder
 public:
     Recorder()
     {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, Rate, 1};
+        const pa_sample_spec format{PA_SAMPLE_S16LE, Rate, 1};
         pa_buffer_attr attr{};
         attr.maxlength = std::uint32_t(-1);
         attr.fragsize = FragmentFrames * 2;
         stream_ = pa_simple_new(nullptr, "chime bench", PA_STREAM_RECORD, "chimes.monitor",
-                                "monitor", &spec, nullptr, &attr, nullptr);
+                                "monitor", &format, nullptr, &attr, nullptr);
         if (stream_) {
             thread_ = std::thread([this] { record(); });
         }

@@ -12,7 +12,7 @@ export ASAN_OPTIONS=malloc_context_size=2
 export LSAN_OPTIONS=suppressions=$(cd "$(dirname "$0")" && pwd)/lsan-suppressions.txt
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
-for target in triple/triple_fuzz sound/mediacontrol_fuzz; do
+for target in triple/triple_fuzz mediacontrol_fuzz; do
     name=$(basename "$target")
     work="$build/fuzz/$name"
     mkdir -p "$work/corpus"
