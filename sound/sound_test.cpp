@@ -152,9 +152,22 @@ void SoundTest::goodFileAfterFailedOneLoads()
     PlayCue(control_.get(), "pinpon.wav");
     QVERIFY(!loadedSource().isEmpty());
 
-    // Two cues in quick succession each load the file anew.
+    // The next cue of the same, unchanged file keeps its sample.
+    QSignalSpy statusChanges(effect(), &QSoundEffect::statusChanged);
     PlayCue(control_.get(), "pinpon.wav");
     QVERIFY(!loadedSource().isEmpty());
+    QCOMPARE(statusChanges.count(), 0);
+
+    // Another chime under the same name is loaded anew, and a damaged one is not played.
+    QFile end(QStringLiteral(ASSETS_DIR "/endpinpon.wav"));
+    QVERIFY(end.open(QIODevice::ReadOnly));
+    writeChime(end.readAll());
+    PlayCue(control_.get(), "pinpon.wav");
+    QVERIFY(!loadedSource().isEmpty());
+    QVERIFY(statusChanges.count() > 0);
+    writeChime(ChimeBytes().left(30));
+    PlayCue(control_.get(), "pinpon.wav");
+    QCOMPARE(loadedSource(), QString());
 }
 
 void SoundTest::hostileFilesStaySilent_data()

@@ -2,6 +2,7 @@
 
 #include "chimeplayer.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSoundEffect>
@@ -42,6 +43,27 @@ void PreferShortAudioLatency()
     }
 }
 
+// What identifies a file's contents well enough to reuse its loaded sample.
+struct FileStamp
+{
+    QString path;
+    qint64 size = -1;
+    QDateTime modified;
+    QDateTime changed;
+
+    explicit FileStamp(const QString& file = {})
+    {
+        if (!file.isEmpty()) {
+            const QFileInfo info(file);
+            path = info.absoluteFilePath();
+            size = info.size();
+            modified = info.lastModified();
+            changed = info.metadataChangeTime();
+        }
+    }
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 class SoundEffectPlayer : public QObject, public ChimePlayer
 {
 public:
@@ -51,6 +73,7 @@ public:
     {
         close();
         if (!IsCompleteWave(path)) {
+            forget();
             return;
         }
         // Made for the first good file, so that a folder without chimes never touches the
@@ -59,12 +82,21 @@ public:
             PreferShortAudioLatency();
             effect_ = new QSoundEffect(this);
         }
-        effect_->setSource(QUrl::fromLocalFile(path));
+        // Every cue closes and opens its file again. When it is the same file, unchanged and
+        // loaded or loading, the sample is kept: loading it anew would cost the cue some 10 ms.
+        const FileStamp stamp(path);
+        const QSoundEffect::Status status = effect_->status();
+        if (stamp != loaded_ || status == QSoundEffect::Null || status == QSoundEffect::Error) {
+            forget();
+            effect_->setSource(QUrl::fromLocalFile(path));
+            loaded_ = stamp;
+        }
+        open_ = true;
     }
 
     void play() override
     {
-        if (effect_ && !effect_->source().isEmpty()) {
+        if (open_) {
             effect_->play();
         }
     }
@@ -76,18 +108,26 @@ public:
         }
     }
 
-    // Clearing the source also makes the next open load afresh: Qt ignores a source equal to the
-    // current one, even when that one failed to load and the file has been mended since.
     void close() override
     {
-        if (effect_) {
-            effect_->stop();
-            effect_->setSource(QUrl());
-        }
+        stop();
+        open_ = false;
     }
 
 private:
+    // Clearing the source also makes the next load real: Qt ignores a source equal to the
+    // current one, even when that one failed to load and the file has been mended since.
+    void forget()
+    {
+        if (effect_) {
+            effect_->setSource(QUrl());
+        }
+        loaded_ = FileStamp();
+    }
+
     QSoundEffect* effect_ = nullptr;
+    FileStamp loaded_;
+    bool open_ = false;
 };
 
 } // namespace
