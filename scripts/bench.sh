@@ -108,12 +108,15 @@ Five processes, each with six Init clicks 1.5 s apart, recording the null sink's
 
 Qt 6.4's \`QSoundEffect\` opens a new PulseAudio stream for every play and fills its buffer
 before the server starts it; the program asks for 30 ms of buffering (\`PULSE_LATENCY_MSEC\`),
-and the null sink and the 10 ms recording fragments add their share. The first cue also loads
-the player plugin, Qt Multimedia and the connection to the server, a few milliseconds more. To
-bring every cue under 50 ms it would take a player that keeps one stream open from the first
-cue on and writes each chime into it, so that a play costs one buffer's worth of latency and no
-stream set-up; the player plugin is the one place that would change. Smaller buffers are no way
-out here: Qt 6.4's PulseAudio output plays nothing at 20 to 25 ms and crackles at 35 ms.
+and the null sink and the 10 ms recording fragments add their share. A later cue keeps the
+sample it loaded before, as long as the file is unchanged. The first cue also loads the player
+plugin with Qt Multimedia, connects to the server and loads the sample, which is what puts its
+worst case near 50 ms. Doing that work before the first click would move it into start-up
+memory, which the other target forbids. What would take every cue well under 50 ms is a player
+that keeps one stream open from the first cue on and writes each chime into it, so that a play
+costs one buffer's worth of latency and no stream set-up; the player plugin is the one place
+that would change. Smaller buffers are no way out here: Qt 6.4's PulseAudio output plays
+nothing at 20 to 25 ms and crackles at 35 ms.
 
 ## The rules
 
