@@ -29,7 +29,7 @@ FUZZ_SECONDS ?= 60
 fuzz:
 	scripts/deps.sh test
 	$(MAKE) --no-print-directory fuzz-build
-	scripts/fuzz.sh $(BUILD_DIR)-fuzz $(FUZZ_SECONDS)
+	$(SANITIZER_ENV) scripts/fuzz.sh $(BUILD_DIR)-fuzz $(FUZZ_SECONDS)
 
 fuzz-build:
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_DIR)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

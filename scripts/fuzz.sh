@@ -2,14 +2,12 @@
 # Runs each libFuzzer target for a number of seconds, keeping its corpus in the build folder so
 # that later runs start where earlier ones stopped. Any finding fails the run and is saved as
 # BUILD_DIR/fuzz/<target>/crash-*.
-# Usage: scripts/fuzz.sh BUILD_DIR SECONDS
+# Usage: scripts/fuzz.sh BUILD_DIR SECONDS (make fuzz sets the sanitizer options)
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
 seconds=$2
 assets=$(cd "$(dirname "$0")/../assets" && pwd)
-export ASAN_OPTIONS=malloc_context_size=2
-export LSAN_OPTIONS=suppressions=$(cd "$(dirname "$0")" && pwd)/lsan-suppressions.txt
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
 for target in triple/triple_fuzz mediacontrol_fuzz; do

@@ -12,7 +12,8 @@ class ChimePlayer
 public:
     virtual ~ChimePlayer() = default;
 
-    // Takes the file when it is a complete wave file that is safe to hand to the sound stack.
+    // Closes what was open, then takes the file when it is a complete wave file that is safe to
+    // hand to the sound stack.
     // Anything else (missing, damaged, a folder, a pipe) leaves the player without a file, which
     // is not an error: the chime stays silent.
     virtual void open(const QString& path) = 0;

@@ -70,7 +70,7 @@ void MediaControl::close()
 
 void MediaControl::open()
 {
-    close();
+    // Opening replaces whatever the player had open.
     if (!player_) {
         ChimePlayerFactory* factory = PlayerFactory();
         if (!factory) {

@@ -1,7 +1,7 @@
 // Whatever command name and file the media control is given, a store through the forms
 // runtime is taken exactly when the name is a command's, and nothing crashes, hangs or reads out
-// of bounds. The input is split into a command
-// name, a file name and the bytes of a file; the file is offered under the chime's name too.
+// of bounds. The input is split into a command name, a file name and the bytes of a file; the
+// file is offered under the chime's name too.
 
 #include "mediacontrol.h"
 #include "runtime.h"
