@@ -34,7 +34,7 @@ fuzz:
 fuzz-build:
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_DIR)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DFUZZ=ON -DBUILD_TESTING=OFF
-	cmake --build $(BUILD_DIR)-fuzz --target triple_fuzz mediacontrol_fuzz
+	cmake --build $(BUILD_DIR)-fuzz --target triple_fuzz sound_fuzz
 
 # Start-up, memory, click and chime figures, written to docs/performance.md.
 bench:

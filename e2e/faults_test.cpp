@@ -1,6 +1,7 @@
 // The real program against what a machine can throw at it: damaged or strange chime files, and
-// a sound server that is missing, dies mid-chime or turns up late. Whatever happens the buttons
-// keep working, no box but Exit's ever appears, and Exit ends the program with status 0.
+// a sound server that is missing, dies mid-chime, turns up late or stops answering. Whatever
+// happens the buttons keep working, no box but Exit's ever appears, and Exit ends the program
+// with status 0.
 
 #include "session.h"
 
@@ -8,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <sys/stat.h>
 
 using namespace e2e;
@@ -39,6 +41,10 @@ public:
             },
             10'000);
     }
+
+    // A server that stops answering, as one stopped in a debugger or stuck on a device does.
+    void freeze() { ::kill(pid_t(process_.processId()), SIGSTOP); }
+    void thaw() { ::kill(pid_t(process_.processId()), SIGCONT); }
 
     void kill()
     {
@@ -149,9 +155,8 @@ private slots:
     void initTestCase();
     void hostileChimes_data();
     void hostileChimes();
-    void noSoundServer();
-    void soundServerKilledWhileChimePlays();
-    void soundServerAppearsLater();
+    void soundServerFaults_data();
+    void soundServerFaults();
 
 private:
     QTemporaryDir sockets_;
@@ -183,29 +188,52 @@ void FaultsTest::hostileChimes()
     UseAndExit(program);
 }
 
-void FaultsTest::noSoundServer()
+void FaultsTest::soundServerFaults_data()
 {
-    Program program({"PULSE_SERVER=unix:" + sockets_.filePath("nobody-listens")});
-    UseAndExit(program);
+    QTest::addColumn<QString>("fault");
+    for (const char* fault : {"none there", "killed mid-chime", "starts late",
+                              "frozen before the program starts", "frozen before the first cue",
+                              "frozen after a cue", "frozen mid-chime", "frozen for two seconds"}) {
+        QTest::newRow(fault) << QString::fromLatin1(fault);
+    }
 }
 
-void FaultsTest::soundServerKilledWhileChimePlays()
+void FaultsTest::soundServerFaults()
 {
-    SoundServer server(sockets_.filePath("killed"));
-    QVERIFY(server.start());
+    QFETCH(QString, fault);
+    SoundServer server(sockets_.filePath("server"));
+    if (fault != "none there" && fault != "starts late") {
+        QVERIFY(server.start());
+    }
+    if (fault == "frozen before the program starts") {
+        server.freeze();
+    }
     Program program({server.address()});
-    UseAndExit(program, [&] {
+    if (fault == "frozen before the first cue") {
+        QVERIFY(program.waitForWindow());
+        server.freeze();
+    }
+    const auto chimeThen = [&](const std::function<void()>& fault) {
         program.click(InitButton);
         QTest::qWait(150);
-        server.kill();
+        fault();
+    };
+    UseAndExit(program, [&] {
+        if (fault == "starts late") {
+            QVERIFY(server.start());
+        } else if (fault == "killed mid-chime") {
+            chimeThen([&] { server.kill(); });
+        } else if (fault == "frozen after a cue") {
+            QTest::qWait(1000);
+            server.freeze();
+        } else if (fault == "frozen mid-chime") {
+            chimeThen([&] { server.freeze(); });
+        } else if (fault == "frozen for two seconds") {
+            server.freeze();
+            chimeThen([] { QTest::qWait(2000); });
+            server.thaw();
+        }
     });
-}
-
-void FaultsTest::soundServerAppearsLater()
-{
-    SoundServer server(sockets_.filePath("late"));
-    Program program({server.address()});
-    UseAndExit(program, [&] { QVERIFY(server.start()); });
 }
 
 QTEST_MAIN(FaultsTest)

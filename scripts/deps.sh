@@ -3,7 +3,9 @@
 # Usage: scripts/deps.sh run|test|bench
 set -euo pipefail
 
-build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins fonts-ipafont-gothic)
+# The chime player is built on libpulse and reads the chimes with libsndfile.
+build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic
+    libpulse-dev libsndfile1-dev)
 # Without a display, `make run` shows the window on a virtual X server and saves a screenshot.
 headless=(xvfb openbox x11-utils imagemagick)
 
@@ -24,10 +26,10 @@ test)
         xvfb openbox xdotool x11-utils qt6-gtk-platformtheme dbus-daemon at-spi2-core python3-pyatspi
         desktop-file-utils appstream dpkg-dev file)
     ;;
-# The benchmarks: Google Benchmark, xcb's DAMAGE extension to see the first frame, libpulse to
-# record the null sink, and the X and sound servers they run on.
+# The benchmarks: Google Benchmark, xcb's DAMAGE extension to see the first frame, and the X and
+# sound servers they run on.
 bench)
-    packages=("${build[@]}" libbenchmark-dev libxcb1-dev libxcb-damage0-dev libpulse-dev
+    packages=("${build[@]}" libbenchmark-dev libxcb1-dev libxcb-damage0-dev
         xvfb openbox x11-utils pulseaudio pulseaudio-utils)
     ;;
 *)

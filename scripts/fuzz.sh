@@ -10,14 +10,14 @@ seconds=$2
 assets=$(cd "$(dirname "$0")/../assets" && pwd)
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
-for target in triple/triple_fuzz mediacontrol_fuzz; do
+for target in triple/triple_fuzz sound/sound_fuzz; do
     name=$(basename "$target")
     work="$build/fuzz/$name"
     mkdir -p "$work/corpus"
-    # The media control starts from the real chimes, behind a command and a file name.
-    if [ "$name" = mediacontrol_fuzz ] && [ -z "$(ls -A "$work/corpus")" ]; then
+    # The sound part starts from the real chimes, behind a command name.
+    if [ "$name" = sound_fuzz ] && [ -z "$(ls -A "$work/corpus")" ]; then
         for chime in pinpon endpinpon; do
-            { printf 'Open\0%s.wav\0' "$chime"; cat "$assets/$chime.wav"; } >"$work/corpus/$chime"
+            { printf 'Open\0'; cat "$assets/$chime.wav"; } >"$work/corpus/$chime"
         done
     fi
     echo "Fuzzing $name for $seconds s"

@@ -47,7 +47,8 @@ check grep -q '^Version: 1.00$' <<<"$fields"
 check grep -q '^Section: education$' <<<"$fields"
 check grep -q 'fonts-ipafont-gothic' <<<"$fields"
 check grep -q 'libqt6widgets6' <<<"$fields"
-check grep -q 'libqt6multimedia6' <<<"$fields"
+check grep -q 'libpulse0' <<<"$fields"
+check grep -q 'libsndfile1' <<<"$fields"
 check grep -q '^Recommends: pulseaudio' <<<"$fields"
 contents=$(dpkg-deb -c "$deb")
 for path in bin/pythagorean-triple share/pythagorean-triple/pinpon.wav \

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command against a private PulseAudio server whose only sink is a null sink named
 # "chimes", so that what the program plays can be recorded from "chimes.monitor" without a
-# sound card. The server is stopped by its process id afterwards.
+# sound card. The command finds the server's process id in PULSE_SERVER_PID, to freeze it with
+# SIGSTOP; the server is stopped by its process id afterwards.
 # Usage: scripts/with-pulseaudio.sh COMMAND [ARG...]
 set -euo pipefail
 
@@ -24,12 +25,13 @@ export XDG_RUNTIME_DIR="$runtime_dir"
 export HOME="$runtime_dir"
 socket="$runtime_dir/pulse/native"
 pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=stderr \
-    -L "module-null-sink sink_name=chimes" \
+    -L "module-null-sink sink_name=chimes" -L module-suspend-on-idle \
     -L "module-native-protocol-unix socket=$socket auth-anonymous=1" \
     2>"$runtime_dir/server.log" &
 server_pid=$!
 
 export PULSE_SERVER="unix:$socket"
+export PULSE_SERVER_PID=$server_pid
 for _ in $(seq 100); do
     pactl info >/dev/null 2>&1 && break
     if ! kill -0 "$server_pid" 2>/dev/null; then

@@ -3,8 +3,12 @@
 #include "chimeplayer.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QPluginLoader>
+#include <QTimer>
+
+#include <chrono>
 
 namespace {
 
@@ -15,8 +19,8 @@ ChimePlayerFactory* LoadPlayerFactory()
     const QString programDir = QCoreApplication::applicationDirPath();
     for (const QString& dir : {programDir + QStringLiteral("/" PLAYER_RELATIVE_DIR), programDir}) {
         QPluginLoader loader(dir + QStringLiteral("/" PLAYER_FILE_NAME));
-        // Unloaded as the application object goes, the plugin would take Qt Multimedia with it
-        // while the sound server's threads may still run; it stays until the process ends.
+        // Unloaded as the application object goes, the plugin would take its code away from a
+        // player thread that was left to finish on its own; it stays until the process ends.
         loader.setLoadHints(QLibrary::PreventUnloadHint);
         if (auto* factory = qobject_cast<ChimePlayerFactory*>(loader.instance())) {
             return factory;
@@ -31,9 +35,37 @@ ChimePlayerFactory* PlayerFactory()
     return factory;
 }
 
+// The player is made this long after the window's first paint. The paint reaches the display
+// server only at the end of the event loop's turn, and the milliseconds that loading the player
+// takes must not hold it back.
+constexpr auto AfterFirstPaint = std::chrono::milliseconds(50);
+
 } // namespace
 
-MediaControl::MediaControl(QWidget* parent) : QWidget(parent) {}
+MediaControl::MediaControl(QWidget* parent) : QWidget(parent)
+{
+    if (parent) {
+        window()->installEventFilter(this);
+    }
+}
+
+bool MediaControl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window() && event->type() == QEvent::Paint) {
+        watched->removeEventFilter(this);
+        QTimer::singleShot(AfterFirstPaint, this, &MediaControl::prepare);
+    }
+    return false;
+}
+
+void MediaControl::prepare()
+{
+    if (!player_) {
+        if (ChimePlayerFactory* factory = PlayerFactory()) {
+            player_ = factory->createPlayer(this);
+        }
+    }
+}
 
 void MediaControl::setCommand(Command command)
 {
@@ -71,14 +103,10 @@ void MediaControl::close()
 void MediaControl::open()
 {
     // Opening replaces whatever the player had open.
-    if (!player_) {
-        ChimePlayerFactory* factory = PlayerFactory();
-        if (!factory) {
-            return;
-        }
-        player_ = factory->createPlayer(this);
+    prepare();
+    if (player_) {
+        player_->open(QFileInfo(fileName_).absoluteFilePath());
     }
-    player_->open(QFileInfo(fileName_).absoluteFilePath());
 }
 
 void MediaControl::sound()

@@ -28,11 +28,19 @@ public:
 
     explicit MediaControl(QWidget* parent = nullptr);
 
+    // Loads the player and lets it connect to the sound server, unless that has been done. The
+    // control does this by itself once its window is first painted, so that the first chime
+    // does not wait for it and start-up does not pay for it.
+    void prepare();
+
     Command command() const { return command_; }
     void setCommand(Command command);
 
     const QString& fileName() const { return fileName_; }
     void setFileName(const QString& fileName) { fileName_ = fileName; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void stop();
@@ -42,6 +50,6 @@ private:
 
     Command command_ = Stop;
     QString fileName_;
-    // Made on the first Open, from a plugin, to keep the sound stack off start-up.
+    // From a plugin, to keep the sound stack off start-up.
     ChimePlayer* player_ = nullptr;
 };
