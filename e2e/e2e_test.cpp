@@ -11,6 +11,7 @@ class EndToEndTest : public QObject
 
 private slots:
     void roundTripThroughTheButtons();
+    void keysChooseTheFocusedButton();
     void switchingAwayAndBackChangesNothing();
     void darkThemeKeepsFixedFieldsReadable();
     void doubleScaleKeepsLayoutCrisp();
@@ -46,6 +47,55 @@ void EndToEndTest::roundTripThroughTheButtons()
     QVERIFY(Settles(first, triple));
 
     ExitThroughTheBox(program);
+}
+
+void EndToEndTest::keysChooseTheFocusedButton()
+{
+    // The triple as it shows at a = 3, 4 and 5, stepped with the mouse in a program of its own.
+    QList<QImage> shown;
+    {
+        Program reference;
+        QVERIFY(reference.waitForWindow());
+        const auto triple = [&] {
+            return reference.grab(MethodField.united(ValueFields[2]));
+        };
+        shown << Steady(triple);
+        for (int step = 0; step < 2; ++step) {
+            reference.click(NextButton);
+            QVERIFY(ChangesFrom(shown.last(), triple));
+            shown << Steady(triple);
+        }
+    }
+
+    Program program;
+    QVERIFY(program.waitForWindow());
+    Xdotool({"windowactivate", "--sync", program.window()});
+    const auto triple = [&] {
+        return program.grab(MethodField.united(ValueFields[2]));
+    };
+    // Keys as the X server gets them from a keyboard, and the a then shown. Next has the focus
+    // when the window opens; a key held down repeats its press some twenty times here.
+    const struct
+    {
+        QStringList keys;
+        int a;
+    } rows[] = {
+        {{"key", "Return"}, 4},
+        {{"key", "KP_Enter"}, 5},
+        {{"key", "Tab", "Return"}, 3},
+        {{"key", "shift+Tab", "keydown", "Return", "sleep", "1.5", "keyup", "Return"}, 4},
+    };
+    for (const auto& row : rows) {
+        Xdotool(row.keys);
+        QVERIFY2(Settles(shown.at(row.a - 3), triple), qPrintable(row.keys.join(' ')));
+    }
+
+    // Exit lies two Tabs on from Next; its box takes Return as OK.
+    Xdotool({"key", "Tab", "Tab", "Return"});
+    QVERIFY(!WaitForWindow({"--name", "^Pythagorean triple$"}).isEmpty());
+    Xdotool({"key", "Return"});
+    QVERIFY(program.finished());
+    QCOMPARE(program.process().exitCode(), 0);
 }
 
 void EndToEndTest::switchingAwayAndBackChangesNothing()

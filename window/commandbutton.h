@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QPushButton>
+
+// A command button as the window's keyboard users know it: while it has the focus, Enter chooses
+// it as well as Space, once per press, and still it is not the window's default button.
+class CommandButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
