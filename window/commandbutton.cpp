@@ -2,15 +2,36 @@
 
 #include <QKeyEvent>
 
+namespace {
+
+bool IsEnter(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
 void CommandButton::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+    if (!IsEnter(event)) {
         QPushButton::keyPressEvent(event);
         return;
     }
     // A held key repeats its press. Chosen again and again, Next would step to the limit,
     // disable itself and pass the focus on to Init, which the same key would then choose too.
-    if (!event->isAutoRepeat()) {
+    // The X server repeats a key as a release and a press of the same moment, which Qt does
+    // not always mark as a repeat when the press is slow to arrive.
+    const bool repeated =
+        event->isAutoRepeat() || (event->timestamp() != 0 && event->timestamp() == enterReleased_);
+    if (!repeated) {
         click();
     }
+}
+
+void CommandButton::keyReleaseEvent(QKeyEvent* event)
+{
+    if (IsEnter(event)) {
+        enterReleased_ = event->timestamp();
+    }
+    QPushButton::keyReleaseEvent(event);
 }

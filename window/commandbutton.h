@@ -13,4 +13,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    // When Enter was last let go, in the window system's time.
+    quint64 enterReleased_ = 0;
 };
