@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <poll.h>
 #include <pthread.h>
 #include <pulse/pulseaudio.h>
 #include <string>
@@ -386,11 +387,26 @@ void Engine::silence(pa_stream_success_cb_t cleared)
     Unref(pa_stream_flush(stream_, cleared, this));
 }
 
+// The main loop's wait for events. The loop empties its wake-up pipe before it waits, so a
+// command posted just before that would wait for the next event; it is looked for first.
+int PollUnlessPosted(pollfd* fds, unsigned long count, int timeout, void* userdata)
+{
+    auto* mailbox = static_cast<Mailbox*>(userdata);
+    {
+        const std::lock_guard lock(mailbox->mutex);
+        if (!mailbox->commands.empty()) {
+            timeout = 0;
+        }
+    }
+    return ::poll(fds, count, timeout);
+}
+
 // The player's thread: carries out the commands as they come, between turns of the main loop.
 void Run(Mailbox& mailbox)
 {
     pthread_setname_np(pthread_self(), "chimes");
     if (mailbox.loop) {
+        pa_mainloop_set_poll_func(mailbox.loop, PollUnlessPosted, &mailbox);
         Engine engine(mailbox.loop);
         engine.connect();
         for (bool quit = false; !quit;) {
