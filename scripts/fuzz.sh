@@ -21,8 +21,9 @@ for target in triple/triple_fuzz sound/sound_fuzz; do
         done
     fi
     echo "Fuzzing $name for $seconds s"
-    "$build/$target" -max_total_time="$seconds" -timeout=10 -artifact_prefix="$work/" \
-        -print_final_stats=1 "$work/corpus" 2>"$work/log" || {
+    # In its own folder: the sound target writes the file it reads.
+    (cd "$work" && "$build/$target" -max_total_time="$seconds" -timeout=10 \
+        -artifact_prefix="$work/" -print_final_stats=1 "$work/corpus" 2>"$work/log") || {
         tail -40 "$work/log" >&2
         exit 1
     }

@@ -34,8 +34,8 @@ private:
     void PrintExplanation();
     void SetCaption(QWidget* label, std::string_view text);
 
-    // The fault tests put the triple where no sequence of clicks can take it.
-    friend class Form1FaultTest;
+    // The tests put the triple where no sequence of clicks can take it.
+    friend class Form1Test;
 
     std::unique_ptr<Ui::Form1> ui;
     TripleState state_;

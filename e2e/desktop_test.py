@@ -1,0 +1,292 @@
+# The built program as users meet it: clicked and typed at through a real X server under
+# openbox, looked at as the X server shows it, heard at PulseAudio null sinks, and read through
+# the accessibility bus as a screen reader reads it; with chimes and sound servers that misbehave.
+#
+# Usage: desktop_test.py PROGRAM [TEST...], on an X display and a D-Bus session bus of its own;
+# the program's folder holds its chimes.
+
+import contextlib
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import numpy as np
+import pyatspi
+from Xlib import X, display
+from Xlib.error import XError
+
+PROGRAM = os.path.abspath(sys.argv.pop(1))
+# Places in the window at scale 1: the buttons, the form, and the title, value and panel fields.
+NEXT, INIT, EXIT, FORM = (312, 308), (596, 12), (28, 12), (20, 64)
+FIELDS = [(224, 0, 217, 25), (136, 80, 97, 25), (264, 80, 97, 25), (392, 80, 97, 25),
+          (8, 128, 609, 153)]
+RATE, E6, C6, G5, C5 = 44100, 1318.51, 1046.50, 783.99, 523.25  # the chimes' notes
+PYTHAGOREAN, PLATO = "\uff1cPythagorean method\uff1e", "\uff1cPlato's method\uff1e"
+EXPLANATION = (  # nine printed lines, the first of each three empty
+    "\n\u3000A set of positive integers (a,b,c) that satisfies the Pythagorean thorem is called \n"
+    "\u3000a Pythagorean triple.\n\n\u3000When a is odd number , the Pythagorean triple is "
+    "obtained by b=(a^2-1)\u00f72 and \n\u3000c=(a^2+1)\u00f72. This method is called the "
+    "(Pythagorean method) .\n\n\u3000When a is even number , the Pythagorean triple is obtained "
+    "by b=(a\u00f72)^2 -1) and \n\u3000c=(a\u00f72)^2 +1). This method is called the (Plato's "
+    "method).\n")
+
+
+def wait_for(find, timeout=5.0):
+    deadline = time.monotonic() + timeout
+    while not (found := find()) and time.monotonic() < deadline:
+        time.sleep(0.02)
+    return found
+
+
+def xdotool(*args):  # only the line break goes: a window's name may begin with a blank
+    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True,
+                          timeout=30).stdout.rstrip("\n")
+
+
+def box():
+    return xdotool("search", "--onlyvisible", "--name", "^Pythagorean triple$")
+
+
+class SoundServer:
+    # A private PulseAudio server whose one sink is a null sink, recorded at its monitor.
+    def __init__(self, test):
+        self.directory, self.process = tempfile.TemporaryDirectory(), None
+        self.home, self.address = self.directory.name, f"unix:{self.directory.name}/socket"
+        test.addCleanup(self.stop)
+        self.start()
+
+    def start(self):
+        # Off the session bus, where only one server at a time may take the server's name.
+        env = {**os.environ, "HOME": self.home, "XDG_RUNTIME_DIR": self.home}
+        del env["DBUS_SESSION_BUS_ADDRESS"]
+        self.process = subprocess.Popen(
+            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "-L",
+             "module-null-sink sink_name=chimes", "-L", "module-suspend-on-idle", "-L",
+             f"module-native-protocol-unix socket={self.home}/socket auth-anonymous=1"],
+            env=env, stderr=subprocess.DEVNULL)
+        assert wait_for(lambda: self.pactl("info"), 10), "PulseAudio did not start"
+
+    def pactl(self, *args):
+        return subprocess.run(["pactl", "-s", self.address, *args], capture_output=True,
+                              text=True).stdout
+
+    def stop(self):
+        self.process and (self.process.kill(), self.process.wait())
+
+    def freeze(self, frozen=True):  # as a server stuck on a device or in a debugger does
+        self.process.send_signal(signal.SIGSTOP if frozen else signal.SIGCONT)
+
+    @contextlib.contextmanager
+    def recording(self):
+        # Yields a list that gets what the sink plays in the block. An idle null sink runs
+        # ahead of the clock, so what a stream plays reaches the recording after two seconds of
+        # it; and parec drops what it has not written when stopped, so it writes to a file.
+        with tempfile.TemporaryFile() as recorded:
+            recorder = subprocess.Popen(["parec", "-s", self.address, "--device=chimes.monitor",
+                                         "--raw", "--format=s16le", f"--rate={RATE}",
+                                         "--channels=1", "--latency-msec=10"], stdout=recorded)
+            time.sleep(2.5)
+            yield (samples := [])
+            recorder.terminate()
+            recorder.wait()
+            recorded.seek(0)
+            samples.extend(np.frombuffer(recorded.read(), "<i2") / 32768.0)
+
+
+def strikes(samples, frequency):
+    # When a note is struck: its strength in 40 ms frames, 10 ms apart, jumps well above where
+    # it was. Strikes within 150 ms of each other count as one.
+    n = np.arange(4 * RATE // 100)
+    probe = np.hanning(len(n)) * np.exp(-2j * np.pi * frequency * n / RATE)
+    strength = np.abs([np.array(samples[s:s + len(n)]) @ probe
+                       for s in range(0, len(samples) - len(n), RATE // 100)])
+    times = []
+    for i in range(2, len(strength)):
+        if strength[i] > max(0.25 * strength.max(), 1.8 * min(strength[i - 2:i])) and (
+                not times or i / 100 - times[-1] > 0.15):
+            times.append(i / 100)
+    return times
+
+
+class Program:
+    # The program as a user starts it, found on the X server and on the accessibility bus.
+    def __init__(self, test, folder=os.path.dirname(PROGRAM), server=None, scale=1, **env):
+        self.test, self.scale = test, scale
+        self.process = subprocess.Popen([PROGRAM], cwd=folder, env={
+            **os.environ, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_SCALE_FACTOR": str(scale),
+            "PULSE_SERVER": server.address if server else "unix:/nowhere", **env})
+        test.addCleanup(lambda: (self.process.kill(), self.process.wait()))
+        self.app = wait_for(lambda: next((app for app in pyatspi.Registry.getDesktop(0) if app
+                                          and app.get_process_id() == self.process.pid
+                                          and app.childCount), None), 10)
+        self.window = wait_for(lambda: xdotool("search", "--onlyvisible", "--pid",
+                                               self.process.pid), 10).split()[0]
+        self.x = display.Display().create_resource_object("window", int(self.window))
+        self.nodes = pyatspi.findAllDescendants(self.app, lambda node: True)
+        self.fields = [next(node for node in self.nodes if node.name == name) for name in "abc"]
+        test.assertTrue(wait_for(self.drawn), "never drawn")
+
+    def shown(self):  # the method and the three values, as a screen reader reads them
+        return [next((node.name for node in self.nodes if node.name.startswith("\uff1c")), "")
+                ] + [field.description for field in self.fields]
+
+    def answers(self, *clicks, shows=(PLATO, "4", "3", "5")):
+        for x, y in clicks:
+            xdotool("mousemove", "--window", self.window, x * self.scale, y * self.scale,
+                    "click", "--delay", 0, 1)
+        return not shows or wait_for(lambda: self.shown() == list(shows), 2)
+
+    def grab(self):
+        size = self.x.get_geometry()
+        image = self.x.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xFFFFFFFF)
+        return np.frombuffer(image.data, np.uint8).reshape(size.height, size.width, 4)[:, :, 2::-1]
+
+    def drawn(self):  # the title field has its colour
+        try:
+            return self.grab()[3 * self.scale, 227 * self.scale].tolist() == [255, 192, 128]
+        except XError:  # not on screen yet
+            return False
+
+    def ends(self, click_exit=True):
+        # Exit's box says what it should, and answered with Return ends the program with 0.
+        click_exit and self.answers(EXIT, shows=())
+        xdotool("windowactivate", "--sync", wait_for(box, 10) or "none")
+        self.test.assertTrue(pyatspi.findDescendant(
+            self.app, lambda node: node.name == "This software will exit."))
+        xdotool("key", "Return")
+        self.test.assertEqual(self.process.wait(10), 0)
+
+
+class DesktopTest(unittest.TestCase):
+    def test_clicks_keys_and_screen_reader(self):
+        program = Program(self)
+        self.assertEqual(program.shown(), [PYTHAGOREAN, "3", "4", "5"])
+        buttons = {node.name: node for node in program.nodes
+                   if node.getRoleName() == "push button"}
+        self.assertEqual(sorted(buttons), ["Exit", "Init", "Next"])
+        panel = next(node for node in program.nodes if node.name == "Explanation")
+        self.assertEqual(panel.queryText().getText(0, -1), EXPLANATION)
+        buttons["Next"].queryAction().doAction(0)
+        self.assertTrue(program.answers())
+        self.assertTrue(program.answers(NEXT, shows=(PYTHAGOREAN, "5", "12", "13")))
+        self.assertTrue(program.answers(INIT, shows=(PYTHAGOREAN, "3", "4", "5")))
+        # Enter chooses the focused button, Init now; Tab and Shift+Tab move the focus on and
+        # back. A held key repeats its press some twenty times here: the button is chosen once.
+        for keys, a in [(["shift+Tab", "Return"], "4"), (["KP_Enter"], "5"),
+                        (["Tab", "Return"], "3"),
+                        (["shift+Tab", "keydown", "Return", "sleep", 1.5, "keyup", "Return"],
+                         "4")]:
+            xdotool("key", *keys)
+            self.assertTrue(wait_for(lambda: program.shown()[1] == a), keys)
+            time.sleep(0.2)
+            self.assertEqual(program.shown()[1], a, keys)
+        xdotool("key", "Tab", "Tab", "Return")  # Exit
+        program.ends(click_exit=False)
+
+    def test_dark_theme_keeps_the_fixed_fields_readable(self):
+        program = Program(self, QT_QPA_PLATFORMTHEME="gtk3", GTK_THEME="Adwaita:dark")
+        image = program.grab().min(axis=2)
+        self.assertLess(image[FORM[1], FORM[0]], 100, "the dark theme did not take effect")
+        for left, top, width, height in FIELDS:  # their own light face, with dark ink on it
+            inside = image[top + 3:top + height - 3, left + 3:left + width - 3]
+            self.assertTrue(inside[0, 0] > 120 and inside.min() < 80)
+
+    def test_double_scale_keeps_the_layout_crisp(self):
+        program = Program(self, scale=2)
+        self.assertIn("Geometry: 1250x682", xdotool("getwindowgeometry", program.window))
+        # Nine lines of 32 px, every third empty, looked at in their middles (descenders reach
+        # into the next), none into the right-hand edge.
+        panel = program.grab()[258:560, 18:1232].min(axis=2)
+        for line in range(9):
+            self.assertEqual(panel[line * 32 + 8:line * 32 + 24].min() < 80, line % 3 != 0)
+        self.assertGreater(panel[:, -4:].min(), 80)
+        # Drawn at full resolution: a doubled picture would be made of uniform 2 x 2 blocks.
+        blocks = panel[:300, :1212].reshape(150, 2, 606, 2).swapaxes(1, 2).reshape(-1, 4)
+        inked = blocks[blocks.min(axis=1) < 255]
+        self.assertGreater((inked != inked[:, :1]).any(axis=1).mean(), 0.5)
+        # Closing through the frame ends the program silently.
+        xdotool("windowactivate", "--sync", program.window, "key", "alt+F4")
+        self.assertEqual(program.process.wait(10), 0)
+        self.assertFalse(box())
+
+    def test_chimes_at_the_sink(self):
+        folder, server = tempfile.mkdtemp(), SoundServer(self)
+        self.addCleanup(shutil.rmtree, folder)
+        for chime in ["pinpon.wav", "endpinpon.wav"]:
+            shutil.copy(os.path.join(os.path.dirname(PROGRAM), chime), folder)
+        program = Program(self, folder=folder, server=server)
+        with server.recording() as samples:
+            program.answers(INIT, shows=())
+            apart = time.monotonic()
+            time.sleep(0.12)
+            program.answers(INIT, shows=())
+            apart = time.monotonic() - apart
+            time.sleep(1.5)
+            os.remove(f"{folder}/pinpon.wav")  # without its file, Init goes on in silence
+            self.assertTrue(program.answers(NEXT, INIT, NEXT))
+            time.sleep(1)
+            program.answers(EXIT, shows=())
+            time.sleep(1.5)
+        # The closing chime sounds under Exit's box, its notes in turn. Before it, the second
+        # Init cuts the first chime before its second note and starts it again: "pon" sounds
+        # once, 0.22 s after the second "pin", not after the first, and never again.
+        high, low = strikes(samples, G5), strikes(samples, C5)
+        self.assertTrue(len(high) == 1 and len(low) == 1 and low[0] > high[0], (high, low))
+        pins, pons = ([t for t in strikes(samples, note) if t < high[0]] for note in (E6, C6))
+        self.assertTrue(pins and len(pons) == 1, (pins, pons))
+        self.assertAlmostEqual(pons[0] - pins[0] - apart, 0.22, delta=0.05)
+        # The volume controls list the stream by name as an event sound; played out, it rests.
+        for line in ['application.name = "Pythagorean triple"', 'media.role = "event"',
+                     'application.icon_name = "pythagorean-triple"', "Corked: yes"]:
+            self.assertIn(line, server.pactl("list", "sink-inputs"))
+        program.ends(click_exit=False)
+
+    def test_sound_server_faults_leave_the_window_answering(self):
+        # What befalls the server before the program starts, once the window is up, and just
+        # after an Init between two uses of the buttons. Whatever it is, the buttons answer at
+        # once, no box but Exit's appears, and Exit ends the program with status 0.
+        stop, start, freeze = SoundServer.stop, SoundServer.start, SoundServer.freeze
+        for fault, before, shown, between in [
+                ("none there", stop, None, None), ("killed mid-chime", None, None, stop),
+                ("starting late", stop, None, start), ("frozen before start", freeze, None, None),
+                ("frozen before the first cue", None, freeze, None),
+                ("frozen mid-chime", None, None, freeze),
+                ("frozen after a cue", None, None, lambda s: time.sleep(1) or s.freeze()),
+                ("frozen for two seconds", None, None, None)]:
+            with self.subTest(fault):
+                server = SoundServer(self)
+                before and before(server)
+                program = Program(self, server=server)
+                shown and shown(server)
+                self.assertTrue(program.answers(INIT, NEXT), "the window did not answer")
+                if between:
+                    program.answers(INIT, shows=())
+                    time.sleep(0.15)
+                    between(server)
+                if fault.endswith("two seconds"):
+                    self.stale_chimes_stay_silent(program, server)
+                self.assertTrue(program.answers(INIT, NEXT), "the window did not answer")
+                self.assertFalse(box())
+                program.ends()
+
+    def stale_chimes_stay_silent(self, program, server):
+        # Chimes asked for while the server does not answer are long stale when it wakes:
+        # none of them sounds then, and the next one does.
+        with server.recording() as samples:
+            server.freeze()
+            program.answers(INIT, INIT, INIT, shows=())
+            time.sleep(1.5)
+            server.freeze(False)
+            time.sleep(1.0)
+            program.answers(INIT, shows=())
+            time.sleep(1.5)
+        self.assertEqual(len(strikes(samples, E6)), 1)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
