@@ -21,6 +21,7 @@ from Xlib import X, display
 from Xlib.error import XError
 
 PROGRAM = os.path.abspath(sys.argv.pop(1))
+BOX = ["search", "--onlyvisible", "--name", "^Pythagorean triple$"]  # a box of the program's
 # Places in the window at scale 1: the buttons, the form, and the title, value and panel fields.
 NEXT, INIT, EXIT, FORM = (312, 308), (596, 12), (28, 12), (20, 64)
 FIELDS = [(224, 0, 217, 25), (136, 80, 97, 25), (264, 80, 97, 25), (392, 80, 97, 25),
@@ -46,10 +47,6 @@ def wait_for(find, timeout=5.0):
 def xdotool(*args):  # only the line break goes: a window's name may begin with a blank
     return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True,
                           timeout=30).stdout.rstrip("\n")
-
-
-def box():
-    return xdotool("search", "--onlyvisible", "--name", "^Pythagorean triple$")
 
 
 class SoundServer:
@@ -155,7 +152,7 @@ class Program:
     def ends(self, click_exit=True):
         # Exit's box says what it should, and answered with Return ends the program with 0.
         click_exit and self.answers(EXIT, shows=())
-        xdotool("windowactivate", "--sync", wait_for(box, 10) or "none")
+        xdotool("windowactivate", "--sync", wait_for(lambda: xdotool(*BOX), 10) or "none")
         self.test.assertTrue(pyatspi.findDescendant(
             self.app, lambda node: node.name == "This software will exit."))
         xdotool("key", "Return")
@@ -175,12 +172,12 @@ class DesktopTest(unittest.TestCase):
         self.assertTrue(program.answers())
         self.assertTrue(program.answers(NEXT, shows=(PYTHAGOREAN, "5", "12", "13")))
         self.assertTrue(program.answers(INIT, shows=(PYTHAGOREAN, "3", "4", "5")))
-        # Enter chooses the focused button, Init now; Tab and Shift+Tab move the focus on and
-        # back. A held key repeats its press some twenty times here: the button is chosen once.
+        # Enter or Space chooses the focused button, Init now; Tab and Shift+Tab move the focus
+        # on and back. A held key repeats its press some twenty times here, and is one press.
         for keys, a in [(["shift+Tab", "Return"], "4"), (["KP_Enter"], "5"),
                         (["Tab", "Return"], "3"),
                         (["shift+Tab", "keydown", "Return", "sleep", 1.5, "keyup", "Return"],
-                         "4")]:
+                         "4"), (["space"], "5")]:
             xdotool("key", *keys)
             self.assertTrue(wait_for(lambda: program.shown()[1] == a), keys)
             time.sleep(0.2)
@@ -212,7 +209,7 @@ class DesktopTest(unittest.TestCase):
         # Closing through the frame ends the program silently.
         xdotool("windowactivate", "--sync", program.window, "key", "alt+F4")
         self.assertEqual(program.process.wait(10), 0)
-        self.assertFalse(box())
+        self.assertFalse(xdotool(*BOX))
 
     def test_chimes_at_the_sink(self):
         folder, server = tempfile.mkdtemp(), SoundServer(self)
@@ -271,7 +268,7 @@ class DesktopTest(unittest.TestCase):
                 if fault.endswith("two seconds"):
                     self.stale_chimes_stay_silent(program, server)
                 self.assertTrue(program.answers(INIT, NEXT), "the window did not answer")
-                self.assertFalse(box())
+                self.assertFalse(xdotool(*BOX))
                 program.ends()
 
     def stale_chimes_stay_silent(self, program, server):
