@@ -92,8 +92,8 @@ void SoundTest::wavesAreReadAsStereo()
         for (sf_count_t first = 0; first + 1000 <= wave.frames; first += 1000) {
             QVERIFY(Holds(*chime, 1000, first, wave.channels, step));
         }
-        QCOMPARE(chime->next(5000).size(), std::size_t(wave.frames % 1000 * 2));
-        QVERIFY(chime->next(10).empty());
+        QVERIFY(chime->next(5000).size() == std::size_t(wave.frames % 1000 * 2) &&
+                chime->next(9).empty());
         chime->rewind();
         QVERIFY(Holds(*chime, 100, 0, wave.channels, step));
     }
