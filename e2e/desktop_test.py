@@ -54,18 +54,18 @@ class SoundServer:
     def __init__(self, test):
         self.directory, self.process = tempfile.TemporaryDirectory(), None
         self.home, self.address = self.directory.name, f"unix:{self.directory.name}/socket"
+        # Off the session bus, where only one server at a time may take the server's name.
+        self.env = {**os.environ, "HOME": self.home, "XDG_RUNTIME_DIR": self.home}
+        del self.env["DBUS_SESSION_BUS_ADDRESS"]
         test.addCleanup(self.stop)
         self.start()
 
-    def start(self):
-        # Off the session bus, where only one server at a time may take the server's name.
-        env = {**os.environ, "HOME": self.home, "XDG_RUNTIME_DIR": self.home}
-        del env["DBUS_SESSION_BUS_ADDRESS"]
+    def start(self):  # with pacmd's socket too, for what pactl cannot do
         self.process = subprocess.Popen(
             ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "-L",
              "module-null-sink sink_name=chimes", "-L", "module-suspend-on-idle", "-L",
-             f"module-native-protocol-unix socket={self.home}/socket auth-anonymous=1"],
-            env=env, stderr=subprocess.DEVNULL)
+             f"module-native-protocol-unix socket={self.home}/socket auth-anonymous=1", "-L",
+             "module-cli-protocol-unix"], env=self.env, stderr=subprocess.DEVNULL)
         assert wait_for(lambda: self.pactl("info"), 10), "PulseAudio did not start"
 
     def pactl(self, *args):
@@ -208,7 +208,6 @@ class DesktopTest(unittest.TestCase):
         # Closing through the frame ends the program silently.
         xdotool("windowactivate", "--sync", program.window, "key", "alt+F4")
         self.assertEqual(program.process.wait(10), 0)
-        self.assertFalse(xdotool(*BOX))
 
     def test_chimes_at_the_sink(self):
         folder, server = tempfile.mkdtemp(), SoundServer(self)
@@ -227,6 +226,9 @@ class DesktopTest(unittest.TestCase):
             os.remove(f"{folder}/pinpon.wav")  # without its file, Init goes on in silence
             self.assertTrue(program.answers(NEXT, INIT, NEXT))
             time.sleep(1)
+            # A stream taken away (from the volume controls, say) is opened anew for the next.
+            self.assertEqual(server.pactl("list", "short", "sink-inputs"), stream)
+            subprocess.run(["pacmd", "kill-sink-input", stream.split()[0]], env=server.env)
             program.answers(EXIT, shows=())
             time.sleep(1.5)
         # The closing chime sounds under Exit's box, its notes in turn. Before it, the second
@@ -238,7 +240,6 @@ class DesktopTest(unittest.TestCase):
         self.assertTrue(pins and len(pons) == 1, (pins, pons))
         self.assertAlmostEqual(pons[0] - pins[0] - apart, 0.22, delta=0.05)
         # The volume controls list the stream by name as an event sound; played out, it rests.
-        self.assertEqual(server.pactl("list", "short", "sink-inputs"), stream)
         for line in ['application.name = "Pythagorean triple"', 'media.role = "event"',
                      'application.icon_name = "pythagorean-triple"', "Corked: yes"]:
             self.assertIn(line, server.pactl("list", "sink-inputs"))
@@ -267,23 +268,20 @@ class DesktopTest(unittest.TestCase):
                     time.sleep(0.15)
                     between(server)
                 if fault.endswith("two seconds"):
-                    self.stale_chimes_stay_silent(program, server)
+                    # Chimes asked for while the server does not answer are long stale when it
+                    # wakes: none of them sounds then, and the next one does.
+                    with server.recording() as samples:
+                        server.freeze()
+                        program.answers(INIT, INIT, INIT, shows=())
+                        time.sleep(1.5)
+                        server.freeze(False)
+                        time.sleep(1.0)
+                        program.answers(INIT, shows=())
+                        time.sleep(1.5)
+                    self.assertEqual(len(strikes(samples, E6)), 1)
                 self.assertTrue(program.answers(INIT, NEXT), "the window did not answer")
                 self.assertFalse(xdotool(*BOX))
                 program.ends()
-
-    def stale_chimes_stay_silent(self, program, server):
-        # Chimes asked for while the server does not answer are long stale when it wakes:
-        # none of them sounds then, and the next one does.
-        with server.recording() as samples:
-            server.freeze()
-            program.answers(INIT, INIT, INIT, shows=())
-            time.sleep(1.5)
-            server.freeze(False)
-            time.sleep(1.0)
-            program.answers(INIT, shows=())
-            time.sleep(1.5)
-        self.assertEqual(len(strikes(samples, E6)), 1)
 
 
 if __name__ == "__main__":
