@@ -152,7 +152,8 @@ class Program:
     def ends(self, click_exit=True):
         # Exit's box says what it should, and answered with Return ends the program with 0.
         click_exit and self.answers(EXIT, shows=())
-        xdotool("windowactivate", "--sync", wait_for(lambda: xdotool(*BOX), 10) or "none")
+        box = wait_for(lambda: xdotool(*BOX), 10) or self.test.fail("no box with its title")
+        xdotool("windowactivate", "--sync", box)
         self.test.assertTrue(pyatspi.findDescendant(
             self.app, lambda node: node.name == "This software will exit."))
         xdotool("key", "Return")
@@ -210,13 +211,12 @@ class DesktopTest(unittest.TestCase):
         self.assertEqual(program.process.wait(10), 0)
 
     def test_chimes_at_the_sink(self):
-        folder, server = tempfile.mkdtemp(), SoundServer(self)
-        self.addCleanup(shutil.rmtree, folder)
+        folder, server = self.enterContext(tempfile.TemporaryDirectory()), SoundServer(self)
         for chime in ["pinpon.wav", "endpinpon.wav"]:
             shutil.copy(os.path.join(os.path.dirname(PROGRAM), chime), folder)
         program = Program(self, folder=folder, server=server)
         with server.recording() as samples:
-            stream = server.pactl("list", "short", "sink-inputs")  # opened at start, kept for good
+            stream = server.pactl("list", "short", "sink-inputs")  # opened at start
             program.answers(INIT, shows=())
             apart = time.monotonic()
             time.sleep(0.12)
@@ -226,7 +226,7 @@ class DesktopTest(unittest.TestCase):
             os.remove(f"{folder}/pinpon.wav")  # without its file, Init goes on in silence
             self.assertTrue(program.answers(NEXT, INIT, NEXT))
             time.sleep(1)
-            # A stream taken away (from the volume controls, say) is opened anew for the next.
+            # The one stream is kept for every chime; taken away, it is opened anew for the next.
             self.assertEqual(server.pactl("list", "short", "sink-inputs"), stream)
             subprocess.run(["pacmd", "kill-sink-input", stream.split()[0]], env=server.env)
             program.answers(EXIT, shows=())
