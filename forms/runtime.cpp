@@ -59,6 +59,9 @@ void End(int status)
 FormsApplication::FormsApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationVersion(QStringLiteral(APP_VERSION));
+    // Wayland compositors find the program's name and icon through the desktop entry that its
+    // app id names; X11 desktops match the entry's StartupWMClass to the window's class instead.
+    setDesktopFileName(QStringLiteral(APP_ID));
 }
 
 bool FormsApplication::notify(QObject* receiver, QEvent* event)

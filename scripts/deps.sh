@@ -19,13 +19,15 @@ run)
 # The end-to-end test drives the program on Xvfb under openbox with xdotool, once under GTK's
 # dark theme, reads it through the accessibility bus as a screen reader would and looks at its
 # pixels (python3 with pyatspi, xlib and numpy), and plays it into private PulseAudio servers
-# whose null sinks it records with parec.
+# whose null sinks it records with parec; and does much the same on the sway compositor, typed at
+# with wtype and looked at with grim, with PipeWire as the sound server.
 # The packaging test validates the desktop entry and metainfo and builds a .deb.
 # The fuzz targets are built with clang and its libFuzzer.
 test)
     packages=("${build[@]}" pulseaudio pulseaudio-utils clang libclang-rt-14-dev
         xvfb openbox xdotool x11-utils qt6-gtk-platformtheme dbus-daemon at-spi2-core
-        python3-pyatspi python3-xlib python3-numpy desktop-file-utils appstream dpkg-dev file)
+        python3-pyatspi python3-xlib python3-numpy desktop-file-utils appstream dpkg-dev file
+        sway wtype grim qt6-wayland pipewire pipewire-pulse wireplumber)
     ;;
 # The benchmarks: Google Benchmark, xcb's DAMAGE extension to see the first frame, and the X and
 # sound servers they run on.

@@ -15,12 +15,14 @@ check() {
 (cd "$build" && cpack -B "$root" >/dev/null)
 deb=$(ls "$root"/*.deb)
 dpkg-deb -x "$deb" "$root/install"
-usr="$root/install$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")"
+cached() { sed -n "s/^$1:PATH=//p" "$build/CMakeCache.txt"; }
+usr="$root/install$(cached CMAKE_INSTALL_PREFIX)"
 app=io.github.pythagoreantriple.PythagoreanTriple
-for file in bin/pythagorean-triple lib/*/pythagorean-triple/libpythagorean-triple-player.so \
-    share/icons/hicolor/32x32/apps/pythagorean-triple.png \
+# The library folder is the one the build was configured with, which depends on the prefix.
+for file in bin/pythagorean-triple share/icons/hicolor/32x32/apps/pythagorean-triple.png \
+    "$(cached CMAKE_INSTALL_LIBDIR)/pythagorean-triple/libpythagorean-triple-player.so" \
     share/icons/hicolor/scalable/apps/pythagorean-triple.svg; do
-    check test -s "$usr/"$file
+    check test -s "$usr/$file"
 done
 check desktop-file-validate "$usr/share/applications/$app.desktop"
 check appstreamcli validate --no-net --pedantic "$usr/share/metainfo/$app.metainfo.xml"
@@ -34,7 +36,7 @@ check test "${status:-0}" -eq 124
 
 fields=$(dpkg-deb -f "$deb" Version Section Depends Recommends)
 for field in '^Version: 1.00$' '^Section: education$' fonts-ipafont-gothic libqt6widgets6 \
-    libpulse0 libsndfile1 '^Recommends: pulseaudio'; do
+    libpulse0 libsndfile1 '^Recommends: pulseaudio.*qt6-wayland'; do
     check grep -q "$field" <<<"$fields"
 done
 echo "$failures failed"
