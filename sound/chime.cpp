@@ -1,11 +1,9 @@
 #include "chime.h"
 
+#include "chimefile.h"
+
 #include <algorithm>
 #include <cstring>
-#include <fcntl.h>
-#include <sndfile.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -49,22 +47,10 @@ sf_count_t ClaimedDataBytes(SNDFILE* file)
 
 } // namespace
 
-std::unique_ptr<Chime> Chime::Open(const std::string& path)
+std::unique_ptr<Chime> Chime::Open(const std::filesystem::path& path)
 {
-    // Without O_NONBLOCK a named pipe would hold the open until some writer came along.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return nullptr;
-    }
-    struct stat status
-    {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    // libsndfile owns the descriptor from here on, and closes it on failure as well.
     SF_INFO info{};
-    SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    SNDFILE* file = OpenRegularFile(path, info);
     if (!file) {
         return nullptr;
     }

@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <span>
-#include <string>
 #include <vector>
 
 struct sf_private_tag;
@@ -27,7 +27,7 @@ public:
     // The chime in `path`, or nothing unless it is a regular file holding a complete PCM or
     // float wave file at a rate above; anything else (missing, damaged, cut short, a folder, a
     // pipe) is nothing, never an error.
-    static std::unique_ptr<Chime> Open(const std::string& path);
+    static std::unique_ptr<Chime> Open(const std::filesystem::path& path);
     ~Chime();
 
     int rate() const { return rate_; }

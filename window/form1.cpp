@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QPixmap>
 
+#include <algorithm>
 #include <utility>
 
 using Runtime::StoreProperty;
@@ -16,20 +17,32 @@ using Runtime::StoreProperty;
 namespace {
 
 const auto PreferredFace = QStringLiteral(u"ＭＳ Ｐゴシック");
-const auto FallbackFace = QStringLiteral(u"IPAPGothic");
+const auto DebianFace = QStringLiteral(u"IPAPGothic");
+// Where the layout's Japanese Gothic face is missing, the first of these that is installed takes
+// its place: the same face under the English name that Windows outside Japan lists it by,
+// Debian's, then those that Windows ships, so that full-width captions never show as boxes.
+const QString FallbackFaces[] = {
+    QStringLiteral(u"MS PGothic"),   DebianFace,
+    QStringLiteral(u"Yu Gothic UI"), QStringLiteral(u"Meiryo"),
+    QStringLiteral(u"MS Gothic"),
+};
 
-// Where the layout's Japanese Gothic face is missing, Debian's takes its place. The list of faces
-// is asked first: left to Qt, a missing face is looked up with a full font match and sort, which
-// costs a noticeable part of the time to the first frame.
+// The list of faces is asked first: left to Qt, a missing face is looked up with a full font
+// match and sort, which costs a noticeable part of the time to the first frame. With none of
+// them installed, Debian's is named and Qt finds what it can.
 void UseFallbackFaceWhereMissing(QWidget* form)
 {
-    if (QFontDatabase::families().contains(PreferredFace)) {
+    const QStringList families = QFontDatabase::families();
+    if (families.contains(PreferredFace)) {
         return;
     }
+    const auto installed = std::ranges::find_if(
+        FallbackFaces, [&](const QString& face) { return families.contains(face); });
+    const QString& face = installed != std::end(FallbackFaces) ? *installed : DebianFace;
     for (QWidget* widget : form->findChildren<QWidget*>()) {
         if (widget->testAttribute(Qt::WA_SetFont) && widget->font().family() == PreferredFace) {
             QFont font = widget->font();
-            font.setFamilies({FallbackFace});
+            font.setFamilies({face});
             widget->setFont(font);
         }
     }
