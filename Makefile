@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test bench fuzz fuzz-build package build clean
+.PHONY: run test bench fuzz fuzz-build package build windows test-windows clean
 
 run:
 	scripts/deps.sh run
@@ -49,10 +49,34 @@ package:
 	$(MAKE) --no-print-directory build
 	cd $(BUILD_DIR) && cpack
 
+# The program for 64-bit Windows, cross-built with MinGW-w64 against a Qt and a libsndfile that
+# are cross-built once from Debian's sources into ~/.cache/pythagorean-triple; then its two
+# packages, a portable zip and an installer, left in the Windows build folder.
+WINDOWS_BUILD_DIR ?= $(BUILD_DIR)-windows
+windows:
+	scripts/deps.sh windows
+	qt=$$(scripts/qt-windows.sh) && sndfile=$$(scripts/sndfile-windows.sh) && \
+	cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+		-DCMAKE_TOOLCHAIN_FILE=$$qt/lib/cmake/Qt6/qt.toolchain.cmake \
+		-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+		-DSndFile_DIR=$$sndfile/lib/cmake/SndFile
+	cmake --build $(WINDOWS_BUILD_DIR)
+	cd $(WINDOWS_BUILD_DIR) && cpack
+
+# The end-to-end test's Wine rows: the Windows program unpacked from its zip and installed by its
+# installer, in a fresh Wine prefix on a private X server, its chimes at a private PulseAudio.
+test-windows: windows
+	scripts/deps.sh test-windows
+	rm -rf $(WINDOWS_BUILD_DIR)/portable
+	unzip -q $(WINDOWS_BUILD_DIR)/pythagorean-triple-*-win64.zip -d $(WINDOWS_BUILD_DIR)/portable
+	INSTALLER=$$(ls $(CURDIR)/$(WINDOWS_BUILD_DIR)/pythagorean-triple-*-win64.exe) \
+		scripts/with-x.sh scripts/with-wine.sh /usr/bin/python3 e2e/desktop_test.py wine \
+		$$(ls $(WINDOWS_BUILD_DIR)/portable/*/pythagorean-triple.exe)
+
 # The Debian prefix, so that the desktop entry's folder of chimes is right in the package.
 build:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-sanitize $(BUILD_DIR)-fuzz
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-sanitize $(BUILD_DIR)-fuzz $(WINDOWS_BUILD_DIR)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a make target needs, and only those that are missing.
-# Usage: scripts/deps.sh run|test|bench
+# Usage: scripts/deps.sh run|test|bench|windows|test-windows
 set -euo pipefail
 
 # The chime player is built on libpulse and reads the chimes with libsndfile.
@@ -35,8 +35,21 @@ bench)
     packages=("${build[@]}" libbenchmark-dev libxcb1-dev libxcb-damage0-dev
         xvfb openbox x11-utils pulseaudio pulseaudio-utils)
     ;;
+# The Windows build: MinGW-w64's compilers with POSIX threads, which C++ threads need; Debian's
+# sources of the host's Qt and libsndfile, unpacked by dpkg-dev and cross-built once with Qt's
+# host tools; makensis and zip for the packages; Wine to run the result.
+windows)
+    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix dpkg-dev xz-utils patch qt6-base-dev
+        qt6-base-dev-tools libsndfile1-dev nsis zip wine64)
+    ;;
+# The Wine rows of the end-to-end test: the Windows program under Wine on Xvfb with openbox,
+# driven with xdotool, its screen read with tesseract, its chimes heard at PulseAudio.
+test-windows)
+    packages=(wine wine64 xvfb openbox xdotool x11-utils pulseaudio pulseaudio-utils unzip
+        tesseract-ocr python3-pyatspi python3-xlib python3-numpy fonts-ipafont-gothic)
+    ;;
 *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|windows|test-windows" >&2
     exit 2
     ;;
 esac

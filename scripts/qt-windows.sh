@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Cross-builds the part of Qt that the program uses for 64-bit Windows, from Debian's own source
+# of the host's Qt version, once, into a cache outside the work tree; prints the install prefix.
+# A prefix that holds a finished build is reused as it is.
+# Usage: scripts/qt-windows.sh [PREFIX]
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+prefix=${1:-${XDG_CACHE_HOME:-$HOME/.cache}/pythagorean-triple/qt-${version%%+*}-mingw64}
+if [ -f "$prefix/.complete" ]; then
+    echo "$prefix"
+    exit 0
+fi
+
+# apt-get source needs a source entry for the archive that the binary packages come from.
+if ! apt-get source --print-uris qt6-base="$version" >/dev/null 2>&1; then
+    sed -e 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+        >/etc/apt/sources.list.d/debian-src.sources
+    apt-get update -qq
+fi
+
+# The sources and the build stay beside the prefix until the build has finished, so that a build
+# that was stopped goes on where it stopped.
+work="$prefix.build"
+if [ ! -f "$work/.unpacked" ]; then
+    rm -rf "$work"
+    mkdir -p "$work"
+    (cd "$work" && apt-get source -qq qt6-base="$version" >&2)
+    patch -d "$work"/qt6-base-*/ -p1 <"$root/cmake/qt-mingw-setjmp.patch" >&2
+    touch "$work/.unpacked"
+fi
+source_dir=$(echo "$work"/qt6-base-*/)
+
+# Only what the program loads: Core, Gui, Widgets and the windows platform and style plugins.
+# Debian's source lacks wintab.h, so no tablet events; without OpenGL there is no dynamic GL.
+# Without Direct2D, QtGui leaves out the DirectWrite font database that the platform plugin
+# would otherwise link against, so the plugin must not ask for it: fonts go through GDI.
+# Every third-party library is Qt's bundled copy, so nothing else needs cross-building.
+cmake -S "$source_dir" -B "$work/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=ON \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+    -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_testlib=OFF \
+    -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
+    -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF \
+    -DFEATURE_directwrite3=OFF \
+    -DFEATURE_tabletevent=OFF -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_glib=OFF \
+    -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_imageformatplugin=OFF \
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF \
+    -DFEATURE_system_pcre2=OFF -DFEATURE_system_doubleconversion=OFF >&2
+nice cmake --build "$work/build" >&2
+cmake --install "$work/build" >&2
+touch "$prefix/.complete"
+rm -rf "$work"
+echo "$prefix"
