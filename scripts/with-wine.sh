@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs a command with a fresh 64-bit Wine prefix of its own, as a new Windows account would have,
+# in which the layout's Japanese Gothic face is answered by Debian's IPAPGothic, as a Japanese
+# Windows answers it with its own; the prefix's Wine server is stopped afterwards.
+# Usage: scripts/with-wine.sh COMMAND [ARG...], on an X display
+set -euo pipefail
+
+prefix=$(mktemp -d)
+cleanup() {
+    local status=$?
+    WINEPREFIX="$prefix" wineserver --kill 2>/dev/null || true
+    rm -rf "$prefix"
+    exit "$status"
+}
+trap cleanup EXIT
+export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
+# The program needs neither .NET nor a browser engine, so Wine is not to offer them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+wine wineboot --init
+LC_ALL=C.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ \
+    /d IPAPGothic /f >/dev/null
+wineserver --wait
+
+"$@"
