@@ -14,8 +14,9 @@ cleanup() {
 }
 trap cleanup EXIT
 export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
-# The program needs neither .NET nor a browser engine, so Wine is not to offer them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# The program needs neither .NET nor a browser engine, so Wine is not to offer them; without a
+# sound server it is to have no sound rather than look for a sound card.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
 
 wine wineboot --init
 LC_ALL=C.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ \
