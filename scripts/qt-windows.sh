@@ -13,12 +13,7 @@ if [ -f "$prefix/.complete" ]; then
     exit 0
 fi
 
-# apt-get source needs a source entry for the archive that the binary packages come from.
-if ! apt-get source --print-uris qt6-base="$version" >/dev/null 2>&1; then
-    sed -e 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-        >/etc/apt/sources.list.d/debian-src.sources
-    apt-get update -qq
-fi
+"$root/scripts/deb-src.sh" qt6-base="$version"
 
 # The sources and the build stay beside the prefix until the build has finished, so that a build
 # that was stopped goes on where it stopped.

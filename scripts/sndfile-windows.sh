@@ -14,12 +14,7 @@ if [ -f "$prefix/.complete" ]; then
     exit 0
 fi
 
-# apt-get source needs a source entry for the archive that the binary packages come from.
-if ! apt-get source --print-uris libsndfile="$version" >/dev/null 2>&1; then
-    sed -e 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-        >/etc/apt/sources.list.d/debian-src.sources
-    apt-get update -qq
-fi
+"$root/scripts/deb-src.sh" libsndfile="$version"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/sndfile-windows.XXXXXX")
 trap 'rm -rf "$work"' EXIT

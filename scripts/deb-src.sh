@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Makes sure apt-get source can fetch PACKAGE=VERSION: where it cannot, adds a source entry for
+# the archive that the binary packages come from (through sudo when not root) and updates.
+# Usage: scripts/deb-src.sh PACKAGE=VERSION
+set -euo pipefail
+
+apt-get source --print-uris "$1" >/dev/null 2>&1 && exit 0
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+sed -e 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+    "${sudo[@]}" tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
+"${sudo[@]}" apt-get update -qq
