@@ -332,13 +332,14 @@ class Program:
         except (XError, ValueError):  # not on screen yet
             return False
 
-    def ends(self, press_exit=True):
+    def ends(self, press_exit=True, status=0):
         # Exit's box says what it should, and answered with Return ends the program with 0.
         press_exit and self.answers("Exit", shows=())
         wait_for(DESKTOP.box, 10) or self.test.fail("no box with its title")
         self.test.assertTrue(wait_for(lambda: self.reader.says("This software will exit.")))
         DESKTOP.keys("Return")
-        self.test.assertEqual(self.process.wait(10), 0)
+        ended = self.process.wait(10)
+        status is None or self.test.assertEqual(ended, status)
 
 
 def only_on(*names):
@@ -487,16 +488,18 @@ class DesktopTest(unittest.TestCase):
         # What befalls the server before the program starts, once the window is up, and just
         # after an Init between two uses of the buttons. Whatever it is, the buttons answer at
         # once, no box but Exit's appears, and Exit ends the program with status 0. The
-        # harshest of them is tried on every desktop, the others on x11.
+        # harshest of them, and Exit while the server is stopped, are tried on every desktop,
+        # the others on x11. Under Wine, Wine's own PulseAudio driver crashes the process as it
+        # ends while a thread waits on a stopped server, so there it is enough that it ends.
         stop, start, freeze = (operator.methodcaller(name) for name in ("stop", "start", "freeze"))
-        for fault, before, shown, between in [
-                ("frozen for two seconds", None, None, None),
-                ("none there", stop, None, None), ("killed mid-chime", None, None, stop),
-                ("starting late", stop, None, start), ("frozen before start", freeze, None, None),
-                ("frozen before the first cue", None, freeze, None),
-                ("frozen mid-chime", None, None, freeze),
-                ("frozen after a cue", None, None, lambda s: time.sleep(1) or s.freeze())][
-                    :None if NAME == "x11" else 1]:
+        faults = [
+            ("frozen for two seconds", None, None, None),
+            ("none there", stop, None, None), ("killed mid-chime", None, None, stop),
+            ("starting late", stop, None, start), ("frozen before start", freeze, None, None),
+            ("frozen before the first cue", None, freeze, None),
+            ("frozen mid-chime", None, None, freeze),
+            ("frozen after a cue", None, None, lambda s: time.sleep(1) or s.freeze())]
+        for fault, before, shown, between in faults if NAME == "x11" else faults[::7]:
             with self.subTest(fault):
                 server = SOUND_SERVER(self)
                 before and before(server)
@@ -521,7 +524,7 @@ class DesktopTest(unittest.TestCase):
                     self.assertEqual(len(strikes(samples, E6)), 1)
                 self.assertTrue(program.answers("Init", "Next"), "the window did not answer")
                 self.assertFalse(DESKTOP.box())
-                program.ends()
+                program.ends(status=None if NAME == "wine" and between else 0)
 
 
 if __name__ == "__main__":
