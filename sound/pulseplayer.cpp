@@ -9,36 +9,22 @@
 
 #include "chime.h"
 #include "chimeplayer.h"
-
-#include <QFile>
+#include "playerthread.h"
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <poll.h>
 #include <pthread.h>
 #include <pulse/pulseaudio.h>
-#include <string>
-#include <system_error>
-#include <thread>
-#include <utility>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
+using namespace PlayerThread;
 
-// A chime that cannot start this soon after it was asked for is dropped: heard later, as when a
-// frozen sound server wakes up, it would no longer belong to the click.
-constexpr auto FreshFor = 250ms;
 // Connecting that takes longer than this is given up until the next chime asks again.
 constexpr pa_usec_t ConnectTimeout = 2 * PA_USEC_PER_SEC;
-// How long ending the program lets the player close its connection before leaving it behind.
-constexpr auto FinishTime = 100ms;
 // The stream's format is fixed for its life; a chime at another rate changes only the rate.
 constexpr pa_sample_spec StreamFormat{PA_SAMPLE_FLOAT32NE, 44100, 2};
 // The buffering asked of the server, which sets how long a chime takes to be heard.
@@ -61,44 +47,29 @@ void Unref(pa_operation* operation)
     }
 }
 
-struct Command
+// The main loop, made with the mailbox rather than on the player's thread, so that a post can
+// wake it from the start; freed with the lock held, so that no post wakes a freed loop.
+class PulseMailbox : public Mailbox
 {
-    enum Kind
-    {
-        Open,
-        Play,
-        Stop,
-        Close,
-        Quit,
-    };
-    Kind kind;
-    std::string path;
-    Clock::time_point issued = Clock::now();
-};
+public:
+    pa_mainloop* const loop = pa_mainloop_new();
 
-// What the window's thread and the player's thread share.
-struct Mailbox
-{
-    // Made here rather than on the player's thread, so that a post can wake it from the start.
-    pa_mainloop* loop = pa_mainloop_new();
-    std::mutex mutex;
-    std::deque<Command> commands;
-    std::condition_variable finishedChanged;
-    bool finished = false;
-
-    void post(Command command)
+private:
+    void wake() override
     {
-        const std::lock_guard lock(mutex);
-        commands.push_back(std::move(command));
-        if (loop) {
+        if (loop && !freed_) {
             pa_mainloop_wakeup(loop);
         }
     }
-    std::deque<Command> take()
+    void finishing() override
     {
-        const std::lock_guard lock(mutex);
-        return std::exchange(commands, {});
+        if (loop && !freed_) {
+            pa_mainloop_free(loop);
+            freed_ = true;
+        }
     }
+
+    bool freed_ = false;
 };
 
 // The connection, the stream and the chime; lives on the player's thread alone.
@@ -114,7 +85,7 @@ public:
     // asked again at the next chime, so one that starts late is found.
     void connect();
 
-    void open(const std::string& path)
+    void open(const std::filesystem::path& path)
     {
         close();
         chime_ = Chime::Open(path);
@@ -391,109 +362,25 @@ void Engine::silence(pa_stream_success_cb_t cleared)
 // command posted just before that would wait for the next event; it is looked for first.
 int PollUnlessPosted(pollfd* fds, unsigned long count, int timeout, void* userdata)
 {
-    auto* mailbox = static_cast<Mailbox*>(userdata);
-    {
-        const std::lock_guard lock(mailbox->mutex);
-        if (!mailbox->commands.empty()) {
-            timeout = 0;
-        }
+    if (static_cast<Mailbox*>(userdata)->waiting()) {
+        timeout = 0;
     }
     return ::poll(fds, count, timeout);
 }
 
 // The player's thread: carries out the commands as they come, between turns of the main loop.
-void Run(Mailbox& mailbox)
+void Run(PulseMailbox& mailbox)
 {
     pthread_setname_np(pthread_self(), "chimes");
-    if (mailbox.loop) {
-        pa_mainloop_set_poll_func(mailbox.loop, PollUnlessPosted, &mailbox);
-        Engine engine(mailbox.loop);
-        engine.connect();
-        for (bool quit = false; !quit;) {
-            for (const Command& command : mailbox.take()) {
-                switch (command.kind) {
-                case Command::Open:
-                    engine.open(command.path);
-                    break;
-                case Command::Play:
-                    engine.play(command.issued);
-                    break;
-                case Command::Stop:
-                    engine.stop();
-                    break;
-                case Command::Close:
-                    engine.close();
-                    break;
-                case Command::Quit:
-                    quit = true;
-                    break;
-                }
-                if (quit) {
-                    break;
-                }
-            }
-            if (!quit && pa_mainloop_iterate(mailbox.loop, 1, nullptr) < 0) {
-                break;
-            }
-        }
+    if (!mailbox.loop) {
+        return;
     }
-    {
-        const std::lock_guard lock(mailbox.mutex);
-        if (mailbox.loop) {
-            pa_mainloop_free(mailbox.loop);
-            mailbox.loop = nullptr;
-        }
-        mailbox.finished = true;
+    pa_mainloop_set_poll_func(mailbox.loop, PollUnlessPosted, &mailbox);
+    Engine engine(mailbox.loop);
+    engine.connect();
+    while (CarryOut(engine, mailbox.take()) && pa_mainloop_iterate(mailbox.loop, 1, nullptr) >= 0) {
     }
-    mailbox.finishedChanged.notify_all();
 }
-
-class PulsePlayer : public QObject, public ChimePlayer
-{
-public:
-    explicit PulsePlayer(QObject* parent) : QObject(parent), mailbox_(std::make_shared<Mailbox>())
-    {
-        try {
-            thread_ = std::thread([mailbox = mailbox_] { Run(*mailbox); });
-        } catch (const std::system_error&) {
-            // Without a thread of its own the player stays silent.
-        }
-    }
-
-    ~PulsePlayer() override
-    {
-        if (!thread_.joinable()) {
-            return;
-        }
-        post(Command::Quit);
-        std::unique_lock lock(mailbox_->mutex);
-        const bool finished = mailbox_->finishedChanged.wait_for(
-            lock, FinishTime, [this] { return mailbox_->finished; });
-        lock.unlock();
-        // A player that is stuck (on a disk that does not answer, say) is left to the end of
-        // the process; the mailbox it holds stays with it.
-        finished ? thread_.join() : thread_.detach();
-    }
-
-    void open(const QString& path) override
-    {
-        post(Command::Open, QFile::encodeName(path).toStdString());
-    }
-    void play() override { post(Command::Play); }
-    void stop() override { post(Command::Stop); }
-    void close() override { post(Command::Close); }
-
-private:
-    void post(Command::Kind kind, std::string path = {})
-    {
-        if (thread_.joinable()) {
-            mailbox_->post({kind, std::move(path)});
-        }
-    }
-
-    std::shared_ptr<Mailbox> mailbox_;
-    std::thread thread_;
-};
 
 } // namespace
 
@@ -504,7 +391,11 @@ class PulsePlayerFactory : public QObject, public ChimePlayerFactory
     Q_INTERFACES(ChimePlayerFactory)
 
 public:
-    ChimePlayer* createPlayer(QObject* parent) override { return new PulsePlayer(parent); }
+    ChimePlayer* createPlayer(QObject* parent) override
+    {
+        auto mailbox = std::make_shared<PulseMailbox>();
+        return new Player(parent, mailbox, [mailbox] { Run(*mailbox); });
+    }
 };
 
 #include "pulseplayer.moc"

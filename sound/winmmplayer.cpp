@@ -15,37 +15,22 @@
 
 #include "chime.h"
 #include "chimeplayer.h"
-
-#include <QObject>
-#include <QString>
+#include "playerthread.h"
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <span>
-#include <system_error>
-#include <thread>
-#include <utility>
 #include <vector>
 #include <windows.h>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
+using namespace PlayerThread;
 
-// A chime that cannot start this soon after it was asked for is dropped: heard later, as when a
-// hung device wakes up, it would no longer belong to the click.
-constexpr auto FreshFor = 250ms;
-// How long ending the program lets the player close the device before leaving it behind.
-constexpr auto FinishTime = 100ms;
 // Opening the device once at this rate as the player starts loads the audio drivers and reaches
 // the audio service, so that the first chime does not pay for it.
 constexpr DWORD FirstRate = 44100;
@@ -58,54 +43,21 @@ constexpr WORD Channels = 2;
 // rest; the next chime opens it anew in any case.
 constexpr DWORD RestAfterMs = 1000;
 
-struct Command
+// Wakes the player's thread; it takes every command waiting once awake.
+class WinmmMailbox : public Mailbox
 {
-    enum Kind
-    {
-        Open,
-        Play,
-        Stop,
-        Close,
-        Quit,
-    };
-    Kind kind;
-    std::filesystem::path path;
-    Clock::time_point issued = Clock::now();
-};
-
-// What the window's thread and the player's thread share.
-struct Mailbox
-{
-    // Wakes the player's thread; it takes every command waiting once awake.
-    const HANDLE posted = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    std::mutex mutex;
-    std::deque<Command> commands;
-    std::condition_variable finishedChanged;
-    bool finished = false;
-
-    Mailbox() = default;
-    Mailbox(const Mailbox&) = delete;
-    Mailbox& operator=(const Mailbox&) = delete;
-    ~Mailbox()
+public:
+    ~WinmmMailbox() override
     {
         if (posted) {
             CloseHandle(posted);
         }
     }
 
-    void post(Command command)
-    {
-        {
-            const std::lock_guard lock(mutex);
-            commands.push_back(std::move(command));
-        }
-        SetEvent(posted);
-    }
-    std::deque<Command> take()
-    {
-        const std::lock_guard lock(mutex);
-        return std::exchange(commands, {});
-    }
+    const HANDLE posted = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+
+private:
+    void wake() override { SetEvent(posted); }
 };
 
 // The device and the chime; lives on the player's thread alone.
@@ -291,98 +243,25 @@ void Engine::feed()
 }
 
 // The player's thread: carries out the commands as they come, and feeds the device between them.
-void Run(Mailbox& mailbox)
+void Run(WinmmMailbox& mailbox)
 {
-    {
-        Engine engine;
-        engine.warmUp();
-        const HANDLE events[] = {mailbox.posted, engine.done()};
-        const DWORD eventCount = engine.done() ? 2 : 1;
-        for (bool quit = false; !quit;) {
-            if (WaitForMultipleObjects(eventCount, events, FALSE, engine.idleTime()) ==
-                WAIT_TIMEOUT) {
-                engine.rest();
-            }
-            for (const Command& command : mailbox.take()) {
-                switch (command.kind) {
-                case Command::Open:
-                    engine.open(command.path);
-                    break;
-                case Command::Play:
-                    engine.play(command.issued);
-                    break;
-                case Command::Stop:
-                    engine.stop();
-                    break;
-                case Command::Close:
-                    engine.close();
-                    break;
-                case Command::Quit:
-                    quit = true;
-                    break;
-                }
-                if (quit) {
-                    break;
-                }
-            }
-            if (!quit) {
-                engine.feed();
-            }
+    if (!mailbox.posted) {
+        return;
+    }
+    Engine engine;
+    engine.warmUp();
+    const HANDLE events[] = {mailbox.posted, engine.done()};
+    const DWORD eventCount = engine.done() ? 2 : 1;
+    for (;;) {
+        if (WaitForMultipleObjects(eventCount, events, FALSE, engine.idleTime()) == WAIT_TIMEOUT) {
+            engine.rest();
         }
+        if (!CarryOut(engine, mailbox.take())) {
+            return;
+        }
+        engine.feed();
     }
-    {
-        const std::lock_guard lock(mailbox.mutex);
-        mailbox.finished = true;
-    }
-    mailbox.finishedChanged.notify_all();
 }
-
-class WinmmPlayer : public QObject, public ChimePlayer
-{
-public:
-    explicit WinmmPlayer(QObject* parent) : QObject(parent), mailbox_(std::make_shared<Mailbox>())
-    {
-        if (!mailbox_->posted) {
-            return;
-        }
-        try {
-            thread_ = std::thread([mailbox = mailbox_] { Run(*mailbox); });
-        } catch (const std::system_error&) {
-            // Without a thread of its own the player stays silent.
-        }
-    }
-
-    ~WinmmPlayer() override
-    {
-        if (!thread_.joinable()) {
-            return;
-        }
-        post(Command::Quit);
-        std::unique_lock lock(mailbox_->mutex);
-        const bool finished = mailbox_->finishedChanged.wait_for(
-            lock, FinishTime, [this] { return mailbox_->finished; });
-        lock.unlock();
-        // A player that is stuck in a device that does not answer is left to the end of the
-        // process; the mailbox it holds stays with it.
-        finished ? thread_.join() : thread_.detach();
-    }
-
-    void open(const QString& path) override { post(Command::Open, path.toStdWString()); }
-    void play() override { post(Command::Play); }
-    void stop() override { post(Command::Stop); }
-    void close() override { post(Command::Close); }
-
-private:
-    void post(Command::Kind kind, std::filesystem::path path = {})
-    {
-        if (thread_.joinable()) {
-            mailbox_->post({kind, std::move(path)});
-        }
-    }
-
-    std::shared_ptr<Mailbox> mailbox_;
-    std::thread thread_;
-};
 
 } // namespace
 
@@ -393,7 +272,11 @@ class WinmmPlayerFactory : public QObject, public ChimePlayerFactory
     Q_INTERFACES(ChimePlayerFactory)
 
 public:
-    ChimePlayer* createPlayer(QObject* parent) override { return new WinmmPlayer(parent); }
+    ChimePlayer* createPlayer(QObject* parent) override
+    {
+        auto mailbox = std::make_shared<WinmmMailbox>();
+        return new Player(parent, mailbox, [mailbox] { Run(*mailbox); });
+    }
 };
 
 #include "winmmplayer.moc"
