@@ -56,7 +56,7 @@ WINDOWS_BUILD_DIR ?= $(BUILD_DIR)-windows
 windows:
 	scripts/deps.sh windows
 	qt=$$(scripts/qt-windows.sh) && sndfile=$$(scripts/sndfile-windows.sh) && \
-	cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
 		-DCMAKE_TOOLCHAIN_FILE=$$qt/lib/cmake/Qt6/qt.toolchain.cmake \
 		-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
 		-DSndFile_DIR=$$sndfile/lib/cmake/SndFile
@@ -67,11 +67,7 @@ windows:
 # installer, in a fresh Wine prefix on a private X server, its chimes at a private PulseAudio.
 test-windows: windows
 	scripts/deps.sh test-windows
-	rm -rf $(WINDOWS_BUILD_DIR)/portable
-	unzip -q $(WINDOWS_BUILD_DIR)/pythagorean-triple-*-win64.zip -d $(WINDOWS_BUILD_DIR)/portable
-	INSTALLER=$$(ls $(CURDIR)/$(WINDOWS_BUILD_DIR)/pythagorean-triple-*-win64.exe) \
-		scripts/with-x.sh scripts/with-wine.sh /usr/bin/python3 e2e/desktop_test.py wine \
-		$$(ls $(WINDOWS_BUILD_DIR)/portable/*/pythagorean-triple.exe)
+	cd $(WINDOWS_BUILD_DIR) && ctest --output-on-failure --timeout 600
 
 # The Debian prefix, so that the desktop entry's folder of chimes is right in the package.
 build:
