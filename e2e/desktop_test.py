@@ -384,7 +384,9 @@ class DesktopTest(unittest.TestCase):
         blocks = panel[:300, :1212].reshape(150, 2, 606, 2).swapaxes(1, 2).reshape(-1, 4)
         inked = blocks[blocks.min(axis=1) < 255]
         self.assertGreater((inked != inked[:, :1]).any(axis=1).mean(), 0.5)
-        # Closing through the frame ends the program silently.
+        # Closing through the frame ends the program silently; tried without the GTK theme,
+        # whose libraries keep memory to the end that the sanitizer run would report.
+        program = Program(self)
         DESKTOP.close(program.window)
         self.assertEqual(program.process.wait(10), 0)
 
@@ -454,15 +456,16 @@ class DesktopTest(unittest.TestCase):
             time.sleep(1.5)
         # The closing chime sounds under Exit's box, its notes in turn. Before it, the second
         # Init cuts the first chime before its second note and starts it again: "pon" sounds
-        # once, 0.22 s after the second "pin", not after the first, and never again.
+        # once, 0.22 s after the second "pin", not after the first, and nothing sounds again.
         high, low = strikes(samples, G5), strikes(samples, C5)
         self.assertTrue(len(high) == 1 and len(low) == 1 and low[0] > high[0], (high, low))
         pins, pons = ([t for t in strikes(samples, note) if t < high[0]] for note in (E6, C6))
-        self.assertTrue(pins and len(pons) == 1, (pins, pons))
+        self.assertTrue(pins and len(pons) == 1 and max(pins) < pons[0], (pins, pons))
         self.assertAlmostEqual(pons[0] - pins[0] - 0.12, 0.22, delta=0.05)
         # The volume controls list the stream by name as an event sound; played out, it rests.
-        for line in ['application.name = "Pythagorean triple"', 'media.role = "event"',
-                     'application.icon_name = "pythagorean-triple"', "Corked: yes"]:
+        for line in ['application.name = "Pythagorean triple"', 'media.name = "Chimes"',
+                     'media.role = "event"', 'application.icon_name = "pythagorean-triple"',
+                     "Corked: yes"]:
             NAME == "wine" or self.assertIn(line, server.pactl("list", "sink-inputs"))
         program.ends(press_exit=False)
 
