@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test bench fuzz fuzz-build package build windows test-windows clean
+.PHONY: run test bench fuzz fuzz-build package build windows windows-build test-windows clean
 
 run:
 	scripts/deps.sh run
@@ -53,7 +53,10 @@ package:
 # are cross-built once from Debian's sources into ~/.cache/pythagorean-triple; then its two
 # packages, a portable zip and an installer, left in the Windows build folder.
 WINDOWS_BUILD_DIR ?= $(BUILD_DIR)-windows
-windows:
+windows: windows-build
+	cd $(WINDOWS_BUILD_DIR) && cpack
+
+windows-build:
 	scripts/deps.sh windows
 	qt=$$(scripts/qt-windows.sh) && sndfile=$$(scripts/sndfile-windows.sh) && \
 	cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
@@ -61,11 +64,11 @@ windows:
 		-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
 		-DSndFile_DIR=$$sndfile/lib/cmake/SndFile
 	cmake --build $(WINDOWS_BUILD_DIR)
-	cd $(WINDOWS_BUILD_DIR) && cpack
 
 # The end-to-end test's Wine rows: the Windows program unpacked from its zip and installed by its
 # installer, in a fresh Wine prefix on a private X server, its chimes at a private PulseAudio.
-test-windows: windows
+# The test makes the two packages itself, from the build as it is.
+test-windows: windows-build
 	scripts/deps.sh test-windows
 	cd $(WINDOWS_BUILD_DIR) && ctest --output-on-failure --timeout 600
 
