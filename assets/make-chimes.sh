@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the two chimes from nothing but sine tones, so that anyone can rebuild them:
 #   pinpon.wav     a bright two-tone "pin-pon" (E6 then C6) played by Init;
 #   endpinpon.wav  a falling G5-E5-C5 closing chime played by Exit.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A plain Qt Widgets window of the program's size and kind, with nothing of the program in it:
 // a few labels, three buttons and a panel that paints its text. Start-up and memory of the
 // program are measured against this. Its texts use the same face and the same sorts of

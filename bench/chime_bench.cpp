@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How soon the Init chime plays after the click: the bench records the null sink's monitor in
 // 10 ms fragments, clicks Init on the real window, and finds the chime's first sample in what
 // arrives. It also asks PulseAudio what sink latency it reports for the chime's stream.

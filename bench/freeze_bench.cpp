@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window against a sound server that has stopped answering: how long Init and Next clicks
 // take to be answered, and how soon the process is gone after Exit's box is answered with OK.
 //

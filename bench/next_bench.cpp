@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Next handler as a user triggers it, on the real window: the click, the step, the caption
 // and the three value stores, and the repaint that puts them on screen.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up to first frame and peak memory of two programs, started in turn under the same X
 // server. The first frame is the moment the X server holds the window's drawing: the first
 // damage to the window after which its orange title field is there.

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Cross-building for 64-bit Windows with Debian's MinGW-w64. The posix flavour of the compilers,
 # because C++ threads need it with GCC 12 (the win32 flavour has no std::thread).
 set(CMAKE_SYSTEM_NAME Windows)

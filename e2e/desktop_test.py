@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The built program as users meet it on a desktop: clicked and typed at, looked at as the display
 # server shows it, heard at the null sink of a sound server, and read through the accessibility
 # bus as a screen reader reads it; with chimes and sound servers that misbehave. The desktops:

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command as an unprivileged user, for what refuses to run as root, as the sway compositor
 # does. As root, the command runs as the system user pythagorean-test, made when missing; the
 # files named before "--" are copied into a folder of its own first, since the work tree may lie

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the benchmarks of bench/ and writes their figures, the machine and the commands into a
 # Markdown page.
 # Usage: scripts/bench.sh BUILD_DIR OUTPUT.md

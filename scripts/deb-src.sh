@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes sure apt-get source can fetch PACKAGE=VERSION: where it cannot, adds a source entry for
 # the archive that the binary packages come from (through sudo when not root) and updates.
 # Usage: scripts/deb-src.sh PACKAGE=VERSION

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that a make target needs, and only those that are missing.
 # Usage: scripts/deps.sh run|test|bench|windows|test-windows
 set -euo pipefail

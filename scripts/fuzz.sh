@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs each libFuzzer target for a number of seconds, keeping its corpus in the build folder so
 # that later runs start where earlier ones stopped. Any finding fails the run and is saved as
 # BUILD_DIR/fuzz/<target>/crash-*.

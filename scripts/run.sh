@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the built program. Without a display it shows the window on a virtual X server just long
 # enough to save a screenshot, and says where the picture is.
 # Usage: scripts/run.sh BUILD_DIR

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds libsndfile for 64-bit Windows from Debian's own source of the host's version,
 # once, into the cache beside the cross-built Qt; prints the install prefix. A prefix that holds
 # a finished build is reused as it is.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command against a private PulseAudio server whose only sink is a null sink named
 # "chimes", so that what the program plays can be recorded from "chimes.monitor" without a
 # sound card. The command finds the server's process id in PULSE_SERVER_PID, to freeze it with

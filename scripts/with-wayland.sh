@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command on a private headless sway compositor, the way a Wayland desktop would show the
 # program, and stops it by its process id afterwards. sway does not run as root (see as-user.sh).
 # Usage: scripts/with-wayland.sh COMMAND [ARG...]

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command with a fresh 64-bit Wine prefix of its own, as a new Windows account would have,
 # in which the layout's Japanese Gothic face is answered by Debian's IPAPGothic, as a Japanese
 # Windows answers it with its own; the prefix's Wine server is stopped afterwards.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command on a private virtual X server with the openbox window manager, the way a user's
 # desktop would show the program, and stops both by their process ids afterwards.
 # Usage: scripts/with-x.sh COMMAND [ARG...]

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The chime player on PulseAudio's asynchronous client library, built as a plugin of its own.
 //
 // All talk with the sound server happens on one thread of the player's own, which runs a

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Whatever command name and chime file the sound part is given, a store through the forms
 // runtime is taken exactly when the name is a command's, a file is read as a chime or refused,
 // and nothing crashes, hangs or reads out of bounds. The input is a command name, a zero byte and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The chime player on Windows' waveform audio (waveOut), built as a plugin of its own.
 //
 // All talk with the audio device happens on one thread of the player's own, which carries out

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // For any 32-bit input the rules give the exact triple or the named error, and never undefined
 // behaviour (the fuzz build runs under AddressSanitizer and UndefinedBehaviorSanitizer).
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The rules over their whole domain and at the edges of 32 bits, checked against exact
 // arithmetic by the fuzz target's oracle, which aborts on the first wrong answer.
 
