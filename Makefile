@@ -1,8 +1,11 @@
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The two commands of the README. Both install what is missing before they build.
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test bench fuzz fuzz-build package build windows windows-build test-windows clean
+.PHONY: run test bench fuzz fuzz-build package dist build windows windows-build test-windows clean
 
 run:
 	scripts/deps.sh run
@@ -48,6 +51,11 @@ package:
 	scripts/deps.sh test
 	$(MAKE) --no-print-directory build
 	cd $(BUILD_DIR) && cpack
+
+# The source release, pythagorean-triple-VERSION.tar.xz in the build folder, from the committed
+# tree. It builds and tests without git.
+dist:
+	scripts/dist.sh $(BUILD_DIR)
 
 # The program for 64-bit Windows, cross-built with MinGW-w64 against a Qt and a libsndfile that
 # are cross-built once from Debian's sources into ~/.cache/pythagorean-triple; then its two

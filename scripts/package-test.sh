@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the .deb, unpacks it into a scratch root, and checks what a desktop needs to find and
 # start the program, and the package's control fields.
 # Usage: scripts/package-test.sh BUILD_DIR
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
+scripts=$(cd "$(dirname "$0")" && pwd)
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 failures=0
@@ -39,5 +42,19 @@ for field in '^Version: 1.00$' '^Section: education$' fonts-ipafont-gothic libqt
     libpulse0 libsndfile1 '^Recommends: pulseaudio.*qt6-wayland'; do
     check grep -q "$field" <<<"$fields"
 done
+# Debian's own checks of a package, and of the licensing of every file in the source release.
+check lintian --fail-on error,warning "$deb"
+release=$("$scripts/dist.sh" "$root" --work-tree)
+tar -xJf "$release" -C "$root"
+source=$(echo "$root"/pythagorean-triple-*/)
+check reuse --root "$source" lint --quiet
+
+# The release builds without git, elsewhere, into the same package, byte for byte.
+cmake -S "$source" -B "$source/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCMAKE_INSTALL_PREFIX="$(cached CMAKE_INSTALL_PREFIX)" >/dev/null
+cmake --build "$source/build" >/dev/null
+(cd "$source/build" && cpack -B "$root/again" >/dev/null)
+check cmp "$deb" "$root"/again/*.deb
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]
