@@ -21,15 +21,11 @@ endwhile()
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf "[Paths]\nPrefix = .\nPlugins = .\n")
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qt.conf DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The compiler's run-time libraries, which Qt and the program share, from where it keeps them.
-foreach(runtime libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${runtime}
-        OUTPUT_VARIABLE runtime_path OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-    if(NOT EXISTS "${runtime_path}")
-        message(FATAL_ERROR "The compiler has no ${runtime}")
-    endif()
-    install(FILES ${runtime_path} DESTINATION ${CMAKE_INSTALL_BINDIR})
-    list(APPEND INSTALLED_BINARIES ${runtime})
+# The compiler's run-time libraries, which Qt and the program share.
+foreach(runtime IN LISTS MINGW_RUNTIME)
+    install(FILES ${runtime} DESTINATION ${CMAKE_INSTALL_BINDIR})
+    cmake_path(GET runtime FILENAME runtime_name)
+    list(APPEND INSTALLED_BINARIES ${runtime_name})
 endforeach()
 
 # Symbols serve no one who runs the program and take most of the room.

@@ -12,8 +12,13 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <sndfile.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
@@ -104,21 +109,37 @@ void SoundTest::wavesAreReadAsStereo()
 
 void SoundTest::hostileFilesAreNoChime()
 {
-    // What is no chime: missing, empty, a header or data cut short, a folder, a named pipe
-    // (opening it would wait for a writer for ever), a wave of another kind or of a rate only a
-    // damaged header has.
+    // What is no chime: missing, empty, a header or data cut short, a folder, a wave of another
+    // kind or of a rate only a damaged header has; and what each system has of its own.
     WriteWave("good.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, 1000);
     WriteWave("aiff.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 1, 44100, 1000);
     WriteWave("rate.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 1, 1000);
-    QVERIFY(Chime::Open("good.wav") && QDir().mkdir("folder.wav") && !::mkfifo("pipe.wav", 0600));
+    QVERIFY(Chime::Open("good.wav") && QDir().mkdir("folder.wav"));
     for (const auto& [name, size] :
          {std::pair{"empty.wav", 0}, {"header.wav", 30}, {"data.wav", 1800}}) {
-        QVERIFY(QFile::copy("good.wav", name) && ::truncate(name, size) == 0);
+        QVERIFY(QFile::copy("good.wav", name));
+        std::filesystem::resize_file(name, size);
     }
+#ifdef _WIN32
+    // A named pipe cannot live in a folder on Windows. A whole chime that another program holds
+    // open without sharing it could change while it plays.
+    QVERIFY(QFile::copy("good.wav", "held.wav"));
+    const HANDLE held = CreateFileW(L"held.wav", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, {});
+    QVERIFY(held != INVALID_HANDLE_VALUE);
+    const char* own = "held.wav";
+#else
+    // Opening a named pipe would wait for a writer for ever.
+    QVERIFY(::mkfifo("pipe.wav", 0600) == 0);
+    const char* own = "pipe.wav";
+#endif
     for (const char* name : {"missing.wav", "empty.wav", "header.wav", "data.wav", "folder.wav",
-                             "pipe.wav", "aiff.wav", "rate.wav"}) {
+                             "aiff.wav", "rate.wav", own}) {
         QVERIFY2(!Chime::Open(name), name);
     }
+#ifdef _WIN32
+    CloseHandle(held);
+    QVERIFY(Chime::Open("held.wav"));
+#endif
 }
 
 QTEST_MAIN(SoundTest)
