@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The Windows build: the program's resources, everything it loads installed beside it, and the
 # two packages, a portable zip and an installer.
 
@@ -39,6 +42,59 @@ install(CODE "
     endforeach()
 ")
 
+# Our licence, which the installer shows on its first page, and a notice for each part of the
+# packages: what it is, which files hold it, its licences, and where its source is. Each notice
+# carries the copyright file of the Debian package it was built from, and the licence texts that
+# file points to are shipped beside it, since Windows has no /usr/share/common-licenses.
+configure_file(${PROJECT_SOURCE_DIR}/LICENSES/GPL-3.0-or-later.txt LICENSE.txt COPYONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(NOTICE_DIR ${CMAKE_CURRENT_BINARY_DIR}/notices)
+set(NOTICE_TEXTS CC0-1.0 GPL-3)
+function(third_party_notice name debian_package licence files)
+    string(JOIN "" source_note ${ARGN})
+    execute_process(COMMAND dpkg-query -W -f=\${source:Package}=\${source:Version} ${debian_package}
+        OUTPUT_VARIABLE source COMMAND_ERROR_IS_FATAL ANY)
+    set(copyright /usr/share/doc/${debian_package}/copyright)
+    file(READ ${copyright} debian_copyright)
+    string(REGEX MATCHALL "common-licenses/[A-Za-z0-9.+-]*[A-Za-z0-9+]" texts
+        "${debian_copyright}")
+    list(TRANSFORM texts REPLACE "common-licenses/" "")
+    set(NOTICE_TEXTS ${NOTICE_TEXTS} ${texts} PARENT_SCOPE)
+    file(WRITE ${NOTICE_DIR}/${name}.txt "${name}\n\nFiles: ${files}\nLicence: ${licence}\n"
+        "Source: Debian's source package ${source} (apt-get source ${source})${source_note}\n"
+        "Licence texts: the folder texts beside this file\n\n"
+        "The copyright and licence of every file in that source, as Debian records them:\n\n"
+        "${debian_copyright}")
+endfunction()
+
+third_party_notice(Qt libqt6core6 "LGPL-3.0-only"
+    "Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll"
+    ", with qt-mingw-setjmp.patch beside this file applied, built as scripts/qt-windows.sh in "
+    "the source release of Pythagorean triple does")
+file(COPY ${PROJECT_SOURCE_DIR}/cmake/qt-mingw-setjmp.patch DESTINATION ${NOTICE_DIR})
+third_party_notice(libsndfile libsndfile1-dev "LGPL-2.1-or-later"
+    "pythagorean-triple-player.dll (linked in statically)"
+    "; the source release of Pythagorean triple lets the player be linked again with another "
+    "libsndfile")
+third_party_notice(GCC-runtime gcc-mingw-w64-x86-64-posix-runtime
+    "GPL-3.0-or-later WITH GCC-exception-3.1" "libstdc++-6.dll libgcc_s_seh-1.dll")
+third_party_notice(MinGW-w64 mingw-w64-x86-64-dev
+    "ZPL-2.1, MIT and others, as below (winpthreads: MIT and BSD-3-Clause)"
+    "libwinpthread-1.dll, and the start-up code in every .exe and .dll")
+file(WRITE ${NOTICE_DIR}/Pythagorean-triple.txt "Pythagorean triple ${PROJECT_VERSION}\n\n"
+    "Files: pythagorean-triple.exe pythagorean-triple-player.dll\n"
+    "Licence: GPL-3.0-or-later (LICENSE.txt)\n\n"
+    "Files: pinpon.wav endpinpon.wav, and the icon in pythagorean-triple.exe\n"
+    "Licence: CC0-1.0 (texts/CC0-1.0)\n\n"
+    "Source: pythagorean-triple-${PROJECT_VERSION}.tar.xz, the source release of this version\n")
+list(REMOVE_DUPLICATES NOTICE_TEXTS)
+file(MAKE_DIRECTORY ${NOTICE_DIR}/texts)
+foreach(text IN LISTS NOTICE_TEXTS)
+    file(REAL_PATH /usr/share/common-licenses/${text} text_file)
+    file(COPY_FILE ${text_file} ${NOTICE_DIR}/texts/${text})
+endforeach()
+install(DIRECTORY ${NOTICE_DIR} DESTINATION ${CMAKE_INSTALL_BINDIR})
+
 # The zip runs where it is unpacked. The installer is our own script (cmake/nsis), filled in by
 # CPack: CPack's stock one builds a 32-bit installer, which a Wine without 32-bit support cannot
 # run, and offers no choice between installing for one user and for all.
@@ -54,4 +110,5 @@ set(CPACK_NSIS_PROGRAM pythagorean-triple${CMAKE_EXECUTABLE_SUFFIX})
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/assets/icon.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/assets/icon.ico)
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt)
 include(CPack)

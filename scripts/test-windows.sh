@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The end-to-end test's Wine rows for a built Windows program: its two packages made afresh, the
 # program run from its unpacked zip, and the installer installed and removed, in a fresh Wine
 # prefix on a private X server, its chimes at a private PulseAudio.
@@ -10,6 +12,23 @@ build=$(cd "$1" && pwd)
 (cd "$build" && cpack >/dev/null)
 rm -rf "$build/portable"
 unzip -q "$build"/pythagorean-triple-*-win64.zip -d "$build/portable"
+
+# Every library in the packages comes with its notice.
+portable=$(echo "$build"/portable/*/)
+for dll in $(cd "$portable" && find . -name '*.dll' -printf '%P\n'); do
+    grep -q "^Files:.*\b$dll\b" "$portable"/notices/*.txt ||
+        { echo "No notice names $dll"; exit 1; }
+done
+
+# The source release builds elsewhere into the same packages, byte for byte.
+again=$(mktemp -d)
+trap 'rm -rf "$again"' EXIT
+tar -xJf "$("$scripts/dist.sh" "$again" --work-tree)" -C "$again"
+make -C "$again"/pythagorean-triple-*/ --no-print-directory windows >/dev/null
+for package in "$build"/pythagorean-triple-*-win64.{zip,exe}; do
+    cmp "$package" "$again"/pythagorean-triple-*/build-windows/"${package##*/}"
+done
+
 cd "$scripts/.."
 INSTALLER=$(ls "$build"/pythagorean-triple-*-win64.exe) scripts/with-x.sh scripts/with-wine.sh \
     /usr/bin/python3 e2e/desktop_test.py wine "$(ls "$build"/portable/*/pythagorean-triple.exe)"
