@@ -24,7 +24,7 @@ run)
 # The packaging test validates the desktop entry and metainfo and builds a .deb.
 # The fuzz targets are built with clang and its libFuzzer.
 test)
-    packages=("${build[@]}" pulseaudio pulseaudio-utils clang libclang-rt-14-dev
+    packages=("${build[@]}" pulseaudio pulseaudio-utils clang libclang-rt-dev
         xvfb openbox xdotool x11-utils qt6-gtk-platformtheme dbus-daemon at-spi2-core
         python3-pyatspi python3-xlib python3-numpy desktop-file-utils appstream dpkg-dev file
         sway wtype grim qt6-wayland pipewire pipewire-pulse wireplumber)
