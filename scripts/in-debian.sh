@@ -34,7 +34,7 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
     # The sites that this machine's own release comes from, with the other release's suites.
     . /etc/os-release
     site() {
-        apt-get indextargets --format '$(REPO_URI)' 'Created-By: Packages' "Release: $1" | head -n1
+        apt-get indextargets --format '$(REPO_URI)' 'Created-By: Packages' "Release: $1" | sed -n 1p
     }
     debian=$(site "$VERSION_CODENAME")
     security=$(site "$VERSION_CODENAME-security")
@@ -75,9 +75,8 @@ mount_at "$tree" --bind "$tree"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
 in_root() {
-    chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" DEBIAN_FRONTEND=noninteractive \
-        BUILD_DIR="build-debian$release" "$@"
+    chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
+        TERM="${TERM:-dumb}" DEBIAN_FRONTEND=noninteractive BUILD_DIR="build-debian$release" "$@"
 }
 in_root sh -c 'apt-get update -qq && apt-get upgrade -y -qq'
 in_root sh -c 'cd "$0" && exec "$@"' "$tree" "$@"
