@@ -27,6 +27,10 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 tree=$(cd "$(dirname "$0")/.." && pwd)
 root=${XDG_CACHE_HOME:-$HOME/.cache}/pythagorean-triple/debian-$release
+# One run at a time in a system: two would make it, or run apt in it, at once.
+mkdir -p "$(dirname "$root")"
+exec {lock}>"$root.lock"
+flock "$lock"
 
 if [ ! -x "$root/usr/bin/apt-get" ]; then
     command -v mmdebstrap >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
@@ -43,7 +47,6 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
     [ -z "$security" ] || sources+=("deb $security $codename-security main")
     # Built aside and moved in place whole, so that an interrupted run leaves nothing half made.
     rm -rf "$root.new"
-    mkdir -p "$(dirname "$root")"
     mmdebstrap --variant=apt --include=make,passwd "$codename" "$root.new" "${sources[@]}"
     # Package scripts must not start services of the chroot on the machine.
     printf '#!/bin/sh\nexit 101\n' >"$root.new/usr/sbin/policy-rc.d"
