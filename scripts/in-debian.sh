@@ -56,7 +56,13 @@ fi
 
 mounted=()
 cleanup() {
-    local status=$? index
+    local status=$? proc index
+    # What the command left running there, when it is interrupted, would keep the mounts busy.
+    for proc in /proc/[0-9]*; do
+        if [ "$(readlink "$proc/root" 2>/dev/null)" = "$root" ]; then
+            kill -KILL "${proc#/proc/}" 2>/dev/null || true
+        fi
+    done
     for ((index = ${#mounted[@]} - 1; index >= 0; index--)); do
         umount --recursive "${mounted[index]}" || umount --recursive --lazy "${mounted[index]}"
     done
