@@ -47,7 +47,8 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
     [ -z "$security" ] || sources+=("deb $security $codename-security main")
     # Built aside and moved in place whole, so that an interrupted run leaves nothing half made.
     rm -rf "$root.new"
-    mmdebstrap --variant=apt --include=make,passwd "$codename" "$root.new" "${sources[@]}"
+    # With git, as a clone's tree comes, for what reads the tree's history.
+    mmdebstrap --variant=apt --include=make,passwd,git "$codename" "$root.new" "${sources[@]}"
     # Package scripts must not start services of the chroot on the machine.
     printf '#!/bin/sh\nexit 101\n' >"$root.new/usr/sbin/policy-rc.d"
     chmod 755 "$root.new/usr/sbin/policy-rc.d"
@@ -81,6 +82,12 @@ mount --make-rslave "$root/dev"
 mount_at /dev/shm -t tmpfs tmpfs
 mount_at /tmp -t tmpfs tmpfs
 mount_at "$tree" --bind "$tree"
+# A linked work tree's repository lies outside it.
+repository=$(git -C "$tree" rev-parse --path-format=absolute --git-common-dir 2>/dev/null || true)
+case "$repository" in
+"" | "$tree"/*) ;;
+*) mount_at "$repository" --bind "$repository" ;;
+esac
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
 in_root() {
