@@ -240,7 +240,7 @@ class ScreenReader:
         self.nodes = pyatspi.findAllDescendants(self.app, lambda node: True)
         self.fields = [next(node for node in self.nodes if node.name == name) for name in "abc"]
         self.buttons = {node.name: node for node in self.nodes
-                        if node.getRoleName() == "push button"}
+                        if node.getRole() == pyatspi.ROLE_PUSH_BUTTON}
 
     def shown(self, program):  # the method and the three values
         return [next((node.name for node in self.nodes if node.name.startswith("\uff1c")), "")
