@@ -23,14 +23,15 @@ run)
 # pixels (python3 with pyatspi, xlib and numpy), and plays it into private PulseAudio servers
 # whose null sinks it records with parec; and does much the same on the sway compositor, typed at
 # with wtype and looked at with grim, with PipeWire as the sound server.
-# The packaging test validates the desktop entry and metainfo and builds a .deb.
+# The packaging test validates the desktop entry and metainfo, builds a .deb and runs lintian on
+# it, and checks the licensing of a source release (reuse, which xz-utils unpacks).
 # The fuzz targets are built with clang and its libFuzzer, whose package follows the release's
 # clang. These names serve Debian 12 and 13 alike.
 test)
     packages=("${build[@]}" pulseaudio pulseaudio-utils clang libclang-rt-dev
         xvfb openbox xdotool x11-utils qt6-gtk-platformtheme dbus-daemon at-spi2-core
         python3-pyatspi python3-xlib python3-numpy desktop-file-utils appstream dpkg-dev file
-        sway wtype grim qt6-wayland pipewire pipewire-pulse wireplumber)
+        sway wtype grim qt6-wayland pipewire pipewire-pulse wireplumber lintian reuse xz-utils)
     ;;
 # The benchmarks: Google Benchmark, xcb's DAMAGE extension to see the first frame, and the X and
 # sound servers they run on.

@@ -26,7 +26,8 @@ if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
         cp "$(git rev-parse --git-path index)" "$index"
         GIT_INDEX_FILE=$index git add --all
         tree=$(GIT_INDEX_FILE=$index git write-tree)
-        tree=$(GIT_COMMITTER_DATE=$(git log -1 --format=%cI) \
+        tree=$(GIT_COMMITTER_DATE=$(git log -1 --format=%cI) GIT_COMMITTER_NAME=dist \
+            GIT_COMMITTER_EMAIL=dist GIT_AUTHOR_NAME=dist GIT_AUTHOR_EMAIL=dist \
             git commit-tree -p HEAD -m dist "$tree")
     fi
     git archive --format=tar --prefix="$name/" "$tree" | xz -9 >"$tarball"
