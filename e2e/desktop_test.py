@@ -336,6 +336,28 @@ class Program:
         status is None or self.test.assertEqual(ended, status)
 
 
+def shortcut_folder(path):
+    # The working folder that a Windows shortcut (.lnk) starts its program in: after the header,
+    # the optional item list and link information, then the name and relative path strings.
+    with open(path, "rb") as file:
+        data = file.read()
+    flags, at = int.from_bytes(data[20:24], "little"), 76
+    if flags & 0x1:
+        at += 2 + int.from_bytes(data[at:at + 2], "little")
+    if flags & 0x2:
+        at += int.from_bytes(data[at:at + 4], "little")
+    width = 2 if flags & 0x80 else 1
+    for bit in (0x4, 0x8, 0x10):
+        if flags & bit:
+            length, at = int.from_bytes(data[at:at + 2], "little") * width, at + 2
+            if bit == 0x10:
+                # Wine counts the string's closing nul.
+                return data[at:at + length].decode("utf-16-le" if width == 2 else "latin-1"
+                                                   ).rstrip("\0")
+            at += length
+    return None
+
+
 def only_on(*names):
     return unittest.skipUnless(NAME in names, f"not on {NAME}")
 
@@ -406,32 +428,46 @@ class DesktopTest(unittest.TestCase):
         self.assertEqual(program.process.wait(10), 0)
 
     @only_on("wine")
-    def test_installer_installs_and_uninstalls_silently(self):
+    def test_installer_installs_and_uninstalls_silently_in_both_modes(self):
         drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")
         key = r"\Software\Microsoft\Windows\CurrentVersion\Uninstall\PythagoreanTriple"
 
-        def files():  # but Wine's and the installer's scratch
+        def files():  # but Wine's and the installer's scratch, and the per-user programs
+            # folder, which Windows keeps and a fresh Wine prefix has yet to make
             return {os.path.join(top, name) for top, folders, names in os.walk(drive)
-                    for name in folders + names if "Temp" not in top}
+                    for name in folders + names if "Temp" not in top
+                    and not os.path.join(top, name).endswith("/AppData/Local/Programs")}
 
-        def registered():  # for this user or, as an administrator installs it, for all
-            return any(subprocess.run(["wine", "reg", "query", hive + key],
-                                      capture_output=True).returncode == 0
-                       for hive in ("HKCU", "HKLM"))
+        def registered(hive):
+            return subprocess.run(["wine", "reg", "query", hive + key],
+                                  capture_output=True).returncode == 0
 
-        before = files()
-        subprocess.run(["wine", os.environ["INSTALLER"], "/S"], check=True, timeout=60)
-        added = files() - before
-        program = next(name for name in added if name.endswith("/pythagorean-triple.exe"))
-        self.assertTrue(registered() and any(name.endswith(".lnk") for name in added), added)
-        installed = Program(self, program)
-        self.assertEqual(installed.shown(), [PYTHAGOREAN, "3", "4", "5"])
-        installed.ends()
-        subprocess.run(["wine", os.path.join(os.path.dirname(program), "Uninstall.exe"), "/S"],
-                       check=True, timeout=60)
-        # The uninstaller runs on from a copy of itself, to be able to remove itself.
-        self.assertTrue(wait_for(lambda: files() == before, 20), files() - before)
-        self.assertFalse(registered())
+        # Where each mode puts the program, its Start-menu shortcut and its uninstall entry.
+        for mode, folder, menu, hive in [
+                ("/AllUsers", "/Program Files/", "/ProgramData/", "HKLM"),
+                ("/CurrentUser", "/AppData/Local/", "/AppData/Roaming/", "HKCU")]:
+            with self.subTest(mode):
+                before = files()
+                subprocess.run(["wine", os.environ["INSTALLER"], "/S", mode], check=True,
+                               timeout=60)
+                added = files() - before
+                program = next(name for name in added if name.endswith("/pythagorean-triple.exe"))
+                shortcut = next(name for name in added if name.endswith(".lnk"))
+                self.assertIn(folder, program)
+                self.assertIn(menu, shortcut)
+                self.assertEqual([registered(h) for h in ("HKLM", "HKCU")], [hive == "HKLM",
+                                                                              hive == "HKCU"])
+                # The shortcut starts it in its own folder, where its chimes are.
+                windows = "C:" + os.path.dirname(program)[len(drive):].replace("/", "\\")
+                self.assertEqual(shortcut_folder(shortcut).lower(), windows.lower())
+                installed = Program(self, program)
+                self.assertEqual(installed.shown(), [PYTHAGOREAN, "3", "4", "5"])
+                installed.ends()
+                subprocess.run(["wine", os.path.join(os.path.dirname(program), "Uninstall.exe"),
+                                "/S", mode], check=True, timeout=60)
+                # The uninstaller runs on from a copy of itself, to be able to remove itself.
+                self.assertTrue(wait_for(lambda: files() == before, 20), files() - before)
+                self.assertFalse(registered("HKLM") or registered("HKCU"))
 
     def test_chimes_at_the_sink(self):
         folder, server = self.enterContext(tempfile.TemporaryDirectory()), SOUND_SERVER(self)
