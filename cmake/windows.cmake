@@ -10,16 +10,24 @@ target_sources(pythagorean-triple PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/pythagorea
 # Qt's libraries and the two plugins the program loads, the platform and the native style. The
 # qt.conf makes the program's own folder the only place Qt looks for plugins, rather than some
 # folder above it.
-set(QT_LIBRARIES Qt6::Core Qt6::Gui Qt6::Widgets)
-set(QT_PLUGINS platforms Qt6::QWindowsIntegrationPlugin styles Qt6::QWindowsVistaStylePlugin)
-foreach(library IN LISTS QT_LIBRARIES)
-    install(FILES $<TARGET_FILE:${library}> DESTINATION ${CMAKE_INSTALL_BINDIR})
-    list(APPEND INSTALLED_BINARIES $<TARGET_FILE_NAME:${library}>)
-endforeach()
-while(QT_PLUGINS)
-    list(POP_FRONT QT_PLUGINS kind plugin)
-    install(FILES $<TARGET_FILE:${plugin}> DESTINATION ${CMAKE_INSTALL_BINDIR}/${kind})
-    list(APPEND INSTALLED_BINARIES ${kind}/$<TARGET_FILE_NAME:${plugin}>)
+# Since Qt 6.7 one plugin holds the Windows 11 style, which Qt picks on Windows 11, and the
+# Vista style, which it picks on Windows 10.
+if(TARGET Qt6::QModernWindowsStylePlugin)
+    set(STYLE_PLUGIN Qt6::QModernWindowsStylePlugin)
+else()
+    set(STYLE_PLUGIN Qt6::QWindowsVistaStylePlugin)
+endif()
+set(QT_FILES . Qt6::Core . Qt6::Gui . Qt6::Widgets platforms Qt6::QWindowsIntegrationPlugin
+    styles ${STYLE_PLUGIN})
+while(QT_FILES)
+    list(POP_FRONT QT_FILES folder target)
+    get_target_property(location ${target} LOCATION)
+    cmake_path(GET location FILENAME name)
+    cmake_path(APPEND folder ${name} OUTPUT_VARIABLE path)
+    cmake_path(NORMAL_PATH path)
+    install(FILES ${location} DESTINATION ${CMAKE_INSTALL_BINDIR}/${folder})
+    list(APPEND INSTALLED_BINARIES ${path})
+    list(APPEND QT_FILE_NAMES ${path})
 endwhile()
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf "[Paths]\nPrefix = .\nPlugins = .\n")
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qt.conf DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -60,15 +68,15 @@ function(third_party_notice name debian_package licence files)
         "${debian_copyright}")
     list(TRANSFORM texts REPLACE "common-licenses/" "")
     set(NOTICE_TEXTS ${NOTICE_TEXTS} ${texts} PARENT_SCOPE)
-    file(WRITE ${NOTICE_DIR}/${name}.txt "${name}\n\nFiles: ${files}\nLicence: ${licence}\n"
+    file(WRITE ${NOTICE_DIR}/${name}.txt "${name}\n\nShipped in: ${files}\nLicence: ${licence}\n"
         "Source: Debian's source package ${source} (apt-get source ${source})${source_note}\n"
         "Licence texts: the folder texts beside this file\n\n"
         "The copyright and licence of every file in that source, as Debian records them:\n\n"
         "${debian_copyright}")
 endfunction()
 
-third_party_notice(Qt libqt6core6 "LGPL-3.0-only"
-    "Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll"
+list(JOIN QT_FILE_NAMES " " qt_files)
+third_party_notice(Qt libqt6core6 "LGPL-3.0-only" "${qt_files}"
     ", with qt-mingw-setjmp.patch beside this file applied, built as scripts/qt-windows.sh in "
     "the source release of Pythagorean triple does")
 file(COPY ${PROJECT_SOURCE_DIR}/cmake/qt-mingw-setjmp.patch DESTINATION ${NOTICE_DIR})
@@ -82,9 +90,9 @@ third_party_notice(MinGW-w64 mingw-w64-x86-64-dev
     "ZPL-2.1, MIT and others, as below (winpthreads: MIT and BSD-3-Clause)"
     "libwinpthread-1.dll, and the start-up code in every .exe and .dll")
 file(WRITE ${NOTICE_DIR}/Pythagorean-triple.txt "Pythagorean triple ${PROJECT_VERSION}\n\n"
-    "Files: pythagorean-triple.exe pythagorean-triple-player.dll\n"
+    "Shipped in: pythagorean-triple.exe pythagorean-triple-player.dll\n"
     "Licence: GPL-3.0-or-later (LICENSE.txt)\n\n"
-    "Files: pinpon.wav endpinpon.wav, and the icon in pythagorean-triple.exe\n"
+    "Shipped in: pinpon.wav endpinpon.wav, and the icon in pythagorean-triple.exe\n"
     "Licence: CC0-1.0 (texts/CC0-1.0)\n\n"
     "Source: pythagorean-triple-${PROJECT_VERSION}.tar.xz, the source release of this version\n")
 list(REMOVE_DUPLICATES NOTICE_TEXTS)

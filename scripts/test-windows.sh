@@ -16,7 +16,7 @@ unzip -q "$build"/pythagorean-triple-*-win64.zip -d "$build/portable"
 # Every library in the packages comes with its notice.
 portable=$(echo "$build"/portable/*/)
 for dll in $(cd "$portable" && find . -name '*.dll' -printf '%P\n'); do
-    grep -q "^Files:.*\b$dll\b" "$portable"/notices/*.txt ||
+    grep -q "^Shipped in:.*\b$dll\b" "$portable"/notices/*.txt ||
         { echo "No notice names $dll"; exit 1; }
 done
 
