@@ -21,6 +21,12 @@ options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
     -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_imageformatplugin=OFF
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF
     -DFEATURE_system_pcre2=OFF -DFEATURE_system_doubleconversion=OFF)
+# Later Qt versions build their fonts on DirectWrite alone, which they declare only together with
+# Direct2D, so these come back there.
+case "$version" in
+6.4.*) ;;
+*) options+=(-DFEATURE_directwrite=ON -DFEATURE_direct2d=ON -DFEATURE_directwrite3=ON) ;;
+esac
 if [ "$(cat "$prefix/.complete" 2>/dev/null)" = "${options[*]}" ]; then
     echo "$prefix"
     exit 0
