@@ -24,7 +24,7 @@ run)
 # whose null sinks it records with parec; and does much the same on the sway compositor, typed at
 # with wtype and looked at with grim, with PipeWire as the sound server.
 # The packaging test validates the desktop entry and metainfo, builds a .deb and runs lintian on
-# it, and checks the licensing of a source release (reuse, which xz-utils unpacks).
+# it, and unpacks a source release (xz-utils) to check its licensing (reuse) and build it again.
 # The fuzz targets are built with clang and its libFuzzer, whose package follows the release's
 # clang. These names serve Debian 12 and 13 alike.
 test)

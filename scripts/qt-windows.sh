@@ -10,23 +10,23 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 prefix=${1:-${XDG_CACHE_HOME:-$HOME/.cache}/pythagorean-triple/qt-${version%%+*}-mingw64}
+# Fonts: Qt 6.4 builds its DirectWrite font database only with Direct2D, and the platform plugin
+# links against it when it is there, so without Direct2D fonts go through GDI. Later versions
+# build their Windows fonts on DirectWrite alone, which they declare only with Direct2D.
+case "$version" in
+6.4.*) fonts=(-DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF) ;;
+*) fonts=(-DFEATURE_directwrite=ON -DFEATURE_direct2d=ON -DFEATURE_directwrite3=ON) ;;
+esac
 # What the build is made of; a prefix built otherwise is built again.
 options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
     -DFEATURE_testlib=ON -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
-    -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
-    -DFEATURE_directwrite3=OFF
+    -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF "${fonts[@]}"
     -DFEATURE_tabletevent=OFF -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_glib=OFF
     -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_imageformatplugin=OFF
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF
     -DFEATURE_system_pcre2=OFF -DFEATURE_system_doubleconversion=OFF)
-# Later Qt versions build their fonts on DirectWrite alone, which they declare only together with
-# Direct2D, so these come back there.
-case "$version" in
-6.4.*) ;;
-*) options+=(-DFEATURE_directwrite=ON -DFEATURE_direct2d=ON -DFEATURE_directwrite3=ON) ;;
-esac
 if [ "$(cat "$prefix/.complete" 2>/dev/null)" = "${options[*]}" ]; then
     echo "$prefix"
     exit 0
@@ -51,9 +51,7 @@ source_dir=$(echo "$work"/qt6-base-*/)
 
 # Only what the program and its tests load: Core, Gui, Widgets, Test and the windows platform and
 # style plugins. Debian's source lacks wintab.h, so no tablet events; without OpenGL there is no
-# dynamic GL. Without Direct2D, QtGui leaves out the DirectWrite font database that the platform
-# plugin would otherwise link against, so the plugin must not ask for it: fonts go through GDI.
-# Every third-party library is Qt's bundled copy, so nothing else needs cross-building.
+# dynamic GL. Every third-party library is Qt's bundled copy, so nothing else needs cross-building.
 cmake -S "$source_dir" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
