@@ -35,16 +35,14 @@ if [ -f "$prefix/.complete" ]; then
     rm -rf "$prefix"
 fi
 
-"$root/scripts/deb-src.sh" qt6-base="$version"
-
 # The sources and the build stay beside the prefix until the build has finished, so that a build
 # that was stopped goes on where it stopped.
 work="$prefix.build"
 if [ ! -f "$work/.unpacked" ]; then
     rm -rf "$work"
     mkdir -p "$work"
-    (cd "$work" && apt-get source -qq qt6-base="$version" >&2)
-    patch -d "$work"/qt6-base-*/ -p1 <"$root/cmake/qt-mingw-setjmp.patch" >&2
+    source_dir=$("$root/scripts/deb-src.sh" qt6-base="$version" "$work")
+    patch -d "$source_dir" -p1 <"$root/cmake/qt-mingw-setjmp.patch" >&2
     touch "$work/.unpacked"
 fi
 source_dir=$(echo "$work"/qt6-base-*/)

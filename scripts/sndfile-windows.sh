@@ -16,12 +16,9 @@ if [ -f "$prefix/.complete" ]; then
     exit 0
 fi
 
-"$root/scripts/deb-src.sh" libsndfile="$version"
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/sndfile-windows.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && apt-get source -qq libsndfile="$version" >&2)
-source_dir=$(echo "$work"/libsndfile-*/)
+source_dir=$("$root/scripts/deb-src.sh" libsndfile="$version" "$work")
 
 # Static, so that it ends up inside the player plugin, and without the codec libraries: the
 # program plays PCM and float wave files only, which libsndfile reads on its own. The codecs'
