@@ -25,11 +25,21 @@ while(QT_FILES)
     cmake_path(GET location FILENAME name)
     cmake_path(APPEND folder ${name} OUTPUT_VARIABLE path)
     cmake_path(NORMAL_PATH path)
-    install(FILES ${location} DESTINATION ${CMAKE_INSTALL_BINDIR}/${folder})
+    cmake_path(APPEND CMAKE_INSTALL_BINDIR ${folder} OUTPUT_VARIABLE destination)
+    cmake_path(NORMAL_PATH destination)
+    install(FILES ${location} DESTINATION ${destination})
     list(APPEND INSTALLED_BINARIES ${path})
     list(APPEND QT_FILE_NAMES ${path})
 endwhile()
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf "[Paths]\nPrefix = .\nPlugins = .\n")
+# Since 6.8 Qt reads the system's fonts through DirectWrite unless told otherwise, which does not
+# see the faces a system answers missing ones with (Wine's replacements, Windows' substitutes):
+# the layout's face then falls back to a wider one that the fixed layout cannot hold. The GDI
+# font database, which earlier Qt used, keeps the window alike across Qt versions.
+set(QT_CONF "[Paths]\nPrefix = .\nPlugins = .\n")
+if(Qt6_VERSION VERSION_GREATER_EQUAL 6.8)
+    string(APPEND QT_CONF "[Platforms]\nWindowsArguments = fontengine=gdi\n")
+endif()
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf "${QT_CONF}")
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qt.conf DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The compiler's run-time libraries, which Qt and the program share.
@@ -76,7 +86,7 @@ function(third_party_notice name debian_package licence files)
 endfunction()
 
 list(JOIN QT_FILE_NAMES " " qt_files)
-third_party_notice(Qt libqt6core6 "LGPL-3.0-only" "${qt_files}"
+third_party_notice(Qt qt6-base-dev "LGPL-3.0-only" "${qt_files}"
     ", with qt-mingw-setjmp.patch beside this file applied, built as scripts/qt-windows.sh in "
     "the source release of Pythagorean triple does")
 file(COPY ${PROJECT_SOURCE_DIR}/cmake/qt-mingw-setjmp.patch DESTINATION ${NOTICE_DIR})
