@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The end-to-end test's Wine rows for a built Windows program: its two packages made afresh, the
-# program run from its unpacked zip, and the installer installed and removed, in a fresh Wine
-# prefix on a private X server, its chimes at a private PulseAudio.
+# The end-to-end test's Wine rows of the window for a built Windows program: its two packages made
+# afresh, the program run from its unpacked zip, and the installer installed and removed, in a
+# fresh Wine prefix on a private X server. (Its chimes are heard in a test of their own.)
 # Usage: scripts/test-windows.sh WINDOWS_BUILD_DIR
 set -euo pipefail
 
@@ -20,15 +20,16 @@ for dll in $(cd "$portable" && find . -name '*.dll' -printf '%P\n'); do
         { echo "No notice names $dll"; exit 1; }
 done
 
-# The source release builds elsewhere into the same packages, byte for byte.
-again=$(mktemp -d)
+# The source release builds elsewhere into the same packages, byte for byte. Elsewhere on the same
+# file system: CPack's zip and NSIS take the files in the order the file system lists them.
+again=$(mktemp -d "$build.again.XXXXXX")
 trap 'rm -rf "$again"' EXIT
 tar -xJf "$("$scripts/dist.sh" "$again" --work-tree)" -C "$again"
 make -C "$again"/pythagorean-triple-*/ --no-print-directory windows >/dev/null
 for package in "$build"/pythagorean-triple-*-win64.{zip,exe}; do
-    cmp "$package" "$again"/pythagorean-triple-*/build-windows/"${package##*/}"
+    cmp "$package" "$again"/pythagorean-triple-*/"${build##*/}"/"${package##*/}"
 done
 
 cd "$scripts/.."
 INSTALLER=$(ls "$build"/pythagorean-triple-*-win64.exe) scripts/with-x.sh scripts/with-wine.sh \
-    /usr/bin/python3 e2e/desktop_test.py wine "$(ls "$build"/portable/*/pythagorean-triple.exe)"
+    /usr/bin/python3 e2e/desktop_test.py wine "$(ls "$build"/portable/*/pythagorean-triple.exe)" WindowTest
