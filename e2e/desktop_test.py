@@ -162,6 +162,9 @@ class SoundServer:
         return subprocess.run(["pactl", "-s", self.address, *args], capture_output=True,
                               text=True).stdout
 
+    def streams(self):  # one line for each stream that plays into the server
+        return self.pactl("list", "short", "sink-inputs")
+
     def signal(self, number):  # the server with every helper of its own
         self.process.poll() is None and os.killpg(self.process.pid, number)
 
@@ -469,6 +472,7 @@ class WindowTest(unittest.TestCase):
                 self.assertTrue(wait_for(lambda: files() == before, 20), files() - before)
                 self.assertFalse(registered("HKLM") or registered("HKCU"))
 
+
 class SoundTest(unittest.TestCase):
     def test_chimes_at_the_sink(self):
         folder, server = self.enterContext(tempfile.TemporaryDirectory()), SOUND_SERVER(self)
@@ -478,7 +482,7 @@ class SoundTest(unittest.TestCase):
         with server.recording() as samples:
             # The Linux player opens its one stream at start and keeps it; the Windows player
             # opens the device for each chime and lets it go once the chime has played out.
-            stream = server.pactl("list", "short", "sink-inputs")
+            stream = server.streams()
             self.assertEqual(stream == "", NAME == "wine")
             # Init twice, from Next (after a sleep, xdotool takes commands only).
             DESKTOP.keys("Tab", "Return", "sleep", 0.12, "keydown", "Return", "keyup", "Return")
@@ -491,7 +495,7 @@ class SoundTest(unittest.TestCase):
             self.assertTrue(program.answers("Next", "Init", "Next"))
             # The one stream is kept for every chime; taken away, it is opened anew for the next
             # (only PulseAudio's pacmd takes one away).
-            self.assertTrue(wait_for(lambda: server.pactl("list", "short", "sink-inputs") == stream))
+            self.assertTrue(wait_for(lambda: server.streams() == stream))
             NAME == "x11" and subprocess.run(["pacmd", "kill-sink-input", stream.split()[0]],
                                              env=server.env)
             program.answers("Exit", shows=())
@@ -547,8 +551,7 @@ class SoundTest(unittest.TestCase):
                         time.sleep(1.5)
                         server.freeze(False)
                         # Nor is the device kept for them (which only Windows lets go).
-                        self.assertTrue(NAME != "wine" or wait_for(lambda: server.pactl(
-                            "list", "short", "sink-inputs") == "", 3))
+                        self.assertTrue(NAME != "wine" or wait_for(lambda: not server.streams(), 3))
                         time.sleep(1.0)
                         program.answers("Init", shows=())
                         time.sleep(1.5)

@@ -40,7 +40,6 @@ fi
 work="$prefix.build"
 if [ ! -f "$work/.unpacked" ]; then
     rm -rf "$work"
-    mkdir -p "$work"
     source_dir=$("$root/scripts/deb-src.sh" qt6-base="$version" "$work")
     patch -d "$source_dir" -p1 <"$root/cmake/qt-mingw-setjmp.patch" >&2
     touch "$work/.unpacked"
