@@ -20,7 +20,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/sndfile-windows.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 source_dir=$("$root/scripts/deb-src.sh" libsndfile="$version" "$work")
 
-# Static, so that it ends up inside the player plugin, and without the codec libraries: the
+# Static, so that it ends up inside the player library, and without the codec libraries: the
 # program plays PCM and float wave files only, which libsndfile reads on its own. The codecs'
 # packages are kept out of reach outright, in case a cross-built one is lying around.
 cmake -S "$source_dir" -B "$work/build" -G Ninja \

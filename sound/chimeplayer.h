@@ -3,12 +3,14 @@
 
 #pragma once
 
-#include <QObject>
-#include <QString>
-#include <QtPlugin>
+#include <filesystem>
 
-// What plays the chimes. It lives in a plugin that the media control loads once the window is on
-// screen, so that the sound server's libraries stay out of start-up.
+// What plays the chimes. It lives in a library of its own that the media control loads once the
+// window is on screen, so that the sound system's libraries stay out of start-up.
+//
+// The boundary holds nothing of Qt or of the standard library: on Windows Qt is linked into the
+// program, and the player, which has no Qt, carries its own copy of the C++ run-time. Both sides
+// only share this table of virtual calls.
 //
 // Every call only hands the command to the player's own thread and returns at once; that thread
 // carries the commands out in the order given. The window's thread never waits for the sound
@@ -16,14 +18,17 @@
 class ChimePlayer
 {
 public:
+    // A file name as the system's own file calls take it: UTF-16 on Windows, bytes elsewhere.
+    using PathChar = std::filesystem::path::value_type;
+
     // Lets the player finish for a moment, then leaves it behind: ending the program never waits
-    // for the sound server.
+    // for the sound server. The player's library frees what it allocated.
     virtual ~ChimePlayer() = default;
 
     // Closes what was open, then takes the file when it is a complete wave file. Anything else
     // (missing, damaged, a folder, a pipe) leaves the player without a file, which is not an
     // error: the chime stays silent.
-    virtual void open(const QString& path) = 0;
+    virtual void open(const PathChar* path) = 0;
     // Starts the file from its beginning; nothing without a file. A chime that cannot start soon
     // after this call, as when the sound server does not answer, is dropped rather than played
     // late.
@@ -33,16 +38,18 @@ public:
     virtual void close() = 0;
 };
 
-// The plugin's root object.
-class ChimePlayerFactory
-{
-public:
-    virtual ~ChimePlayerFactory() = default;
+// The one function the player's library exports: a new player, which starts its thread and
+// connects to the sound server straight away, so that the first chime finds the way ready; null
+// when it cannot. Its name changes with the boundary, so that a program never takes a player
+// made for another.
+#define CHIME_PLAYER_ENTRY CreateChimePlayer3
+#define CHIME_PLAYER_STRING(name) #name
+#define CHIME_PLAYER_NAME(name) CHIME_PLAYER_STRING(name)
+#define CHIME_PLAYER_ENTRY_NAME CHIME_PLAYER_NAME(CHIME_PLAYER_ENTRY)
+using CreateChimePlayer = ChimePlayer* (*)();
 
-    // A new player, itself a QObject, owned by `parent`. It starts its thread and connects to the
-    // sound server straight away, so that the first chime finds the way ready.
-    virtual ChimePlayer* createPlayer(QObject* parent) = 0;
-};
-
-#define ChimePlayerFactory_iid "io.github.pythagoreantriple.ChimePlayerFactory/2.0"
-Q_DECLARE_INTERFACE(ChimePlayerFactory, ChimePlayerFactory_iid)
+#ifdef _WIN32
+#define CHIME_PLAYER_EXPORT extern "C" __declspec(dllexport)
+#else
+#define CHIME_PLAYER_EXPORT extern "C" __attribute__((visibility("default")))
+#endif

@@ -8,34 +8,35 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
-#include <QPluginLoader>
+#include <QLibrary>
 #include <QTimer>
 
 #include <chrono>
 
 namespace {
 
-// The player plugin sits in the program's library folder once installed, and beside the
+// The player's library sits in the program's library folder once installed, and beside the
 // program in the build tree. Without it every chime is silent and nothing else changes.
-ChimePlayerFactory* LoadPlayerFactory()
+CreateChimePlayer LoadPlayerEntry()
 {
     const QString programDir = QCoreApplication::applicationDirPath();
     for (const QString& dir : {programDir + QStringLiteral("/" PLAYER_RELATIVE_DIR), programDir}) {
-        QPluginLoader loader(dir + QStringLiteral("/" PLAYER_FILE_NAME));
-        // Unloaded as the application object goes, the plugin would take its code away from a
+        QLibrary library(dir + QStringLiteral("/" PLAYER_FILE_NAME));
+        // Unloaded as the application object goes, the library would take its code away from a
         // player thread that was left to finish on its own; it stays until the process ends.
-        loader.setLoadHints(QLibrary::PreventUnloadHint);
-        if (auto* factory = qobject_cast<ChimePlayerFactory*>(loader.instance())) {
-            return factory;
+        library.setLoadHints(QLibrary::PreventUnloadHint);
+        if (auto entry =
+                reinterpret_cast<CreateChimePlayer>(library.resolve(CHIME_PLAYER_ENTRY_NAME))) {
+            return entry;
         }
     }
     return nullptr;
 }
 
-ChimePlayerFactory* PlayerFactory()
+CreateChimePlayer PlayerEntry()
 {
-    static ChimePlayerFactory* const factory = LoadPlayerFactory();
-    return factory;
+    static const CreateChimePlayer entry = LoadPlayerEntry();
+    return entry;
 }
 
 // The player is made this long after the window's first paint. The paint reaches the display
@@ -52,6 +53,8 @@ MediaControl::MediaControl(QWidget* parent) : QWidget(parent)
     }
 }
 
+MediaControl::~MediaControl() = default;
+
 bool MediaControl::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == window() && event->type() == QEvent::Paint) {
@@ -64,8 +67,8 @@ bool MediaControl::eventFilter(QObject* watched, QEvent* event)
 void MediaControl::prepare()
 {
     if (!player_) {
-        if (ChimePlayerFactory* factory = PlayerFactory()) {
-            player_ = factory->createPlayer(this);
+        if (const CreateChimePlayer entry = PlayerEntry()) {
+            player_.reset(entry());
         }
     }
 }
@@ -108,7 +111,7 @@ void MediaControl::open()
     // Opening replaces whatever the player had open.
     prepare();
     if (player_) {
-        player_->open(QFileInfo(fileName_).absoluteFilePath());
+        player_->open(QFileInfo(fileName_).filesystemAbsoluteFilePath().c_str());
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class ChimePlayer;
 
 // The window's hidden media control: it plays short waveform files and is driven entirely by
@@ -30,6 +32,7 @@ public:
     Q_ENUM(Command)
 
     explicit MediaControl(QWidget* parent = nullptr);
+    ~MediaControl() override;
 
     // Loads the player and lets it connect to the sound server, unless that has been done. The
     // control does this by itself once its window is first painted, so that the first chime
@@ -53,6 +56,6 @@ private:
 
     Command command_ = Stop;
     QString fileName_;
-    // From a plugin, to keep the sound stack off start-up.
-    ChimePlayer* player_ = nullptr;
+    // From a library of its own, to keep the sound stack off start-up.
+    std::unique_ptr<ChimePlayer> player_;
 };

@@ -5,9 +5,6 @@
 
 #include "chimeplayer.h"
 
-#include <QFileInfo>
-#include <QObject>
-
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -125,11 +122,11 @@ template <typename Engine> bool CarryOut(Engine& engine, const std::deque<Comman
 
 // The player as the window's thread sees it: every call only posts. `run` is the player's
 // thread, which returns once it has carried out Quit.
-class Player : public QObject, public ChimePlayer
+class Player : public ChimePlayer
 {
 public:
-    Player(QObject* parent, std::shared_ptr<Mailbox> mailbox, std::function<void()> run)
-        : QObject(parent), mailbox_(std::move(mailbox))
+    Player(std::shared_ptr<Mailbox> mailbox, std::function<void()> run)
+        : mailbox_(std::move(mailbox))
     {
         try {
             thread_ = std::thread([mailbox = mailbox_, run = std::move(run)] {
@@ -152,9 +149,9 @@ public:
         mailbox_->finishes(FinishTime) ? thread_.join() : thread_.detach();
     }
 
-    void open(const QString& path) override
+    void open(const PathChar* path) override
     {
-        post(Command::Open, QFileInfo(path).filesystemFilePath());
+        post(Command::Open, path ? std::filesystem::path(path) : std::filesystem::path());
     }
     void play() override { post(Command::Play); }
     void stop() override { post(Command::Stop); }

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The chime player on PulseAudio's asynchronous client library, built as a plugin of its own.
+// The chime player on PulseAudio's asynchronous client library, built as a library of its own.
 //
 // All talk with the sound server happens on one thread of the player's own, which runs a
 // PulseAudio main loop and carries out the commands the window's thread leaves in its mailbox.
@@ -387,18 +387,13 @@ void Run(PulseMailbox& mailbox)
 
 } // namespace
 
-class PulsePlayerFactory : public QObject, public ChimePlayerFactory
+CHIME_PLAYER_EXPORT ChimePlayer* CHIME_PLAYER_ENTRY()
 {
-    Q_OBJECT
-    Q_PLUGIN_METADATA(IID ChimePlayerFactory_iid)
-    Q_INTERFACES(ChimePlayerFactory)
-
-public:
-    ChimePlayer* createPlayer(QObject* parent) override
-    {
+    try {
         auto mailbox = std::make_shared<PulseMailbox>();
-        return new Player(parent, mailbox, [mailbox] { Run(*mailbox); });
+        return new Player(mailbox, [mailbox] { Run(*mailbox); });
+    } catch (...) {
+        // No exception may reach a program with another C++ run-time.
+        return nullptr;
     }
-};
-
-#include "pulseplayer.moc"
+}

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The chime player on Windows' waveform audio (waveOut), built as a plugin of its own.
+// The chime player on Windows' waveform audio (waveOut), built as a library of its own.
 //
 // All talk with the audio device happens on one thread of the player's own, which carries out
 // the commands the window's thread leaves in its mailbox and feeds the device a few short
@@ -268,18 +268,13 @@ void Run(WinmmMailbox& mailbox)
 
 } // namespace
 
-class WinmmPlayerFactory : public QObject, public ChimePlayerFactory
+CHIME_PLAYER_EXPORT ChimePlayer* CHIME_PLAYER_ENTRY()
 {
-    Q_OBJECT
-    Q_PLUGIN_METADATA(IID ChimePlayerFactory_iid)
-    Q_INTERFACES(ChimePlayerFactory)
-
-public:
-    ChimePlayer* createPlayer(QObject* parent) override
-    {
+    try {
         auto mailbox = std::make_shared<WinmmMailbox>();
-        return new Player(parent, mailbox, [mailbox] { Run(*mailbox); });
+        return new Player(mailbox, [mailbox] { Run(*mailbox); });
+    } catch (...) {
+        // No exception may reach a program with another C++ run-time.
+        return nullptr;
     }
-};
-
-#include "winmmplayer.moc"
+}
