@@ -42,7 +42,11 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
     }
     debian=$(site "$VERSION_CODENAME")
     security=$(site "$VERSION_CODENAME-security")
-    debian=${debian:-http://deb.debian.org/debian/}
+    if [ -z "$debian" ]; then
+        echo "$0: this machine's apt names no archive for $VERSION_CODENAME; add one to its" \
+            "sources (and run apt-get update), so that the $codename system comes from it too" >&2
+        exit 1
+    fi
     sources=("deb $debian $codename main" "deb $debian $codename-updates main")
     [ -z "$security" ] || sources+=("deb $security $codename-security main")
     # Built aside and moved in place whole, so that an interrupted run leaves nothing half made.

@@ -20,14 +20,15 @@ for dll in $(cd "$portable" && find . -name '*.dll' -printf '%P\n'); do
         { echo "No notice names $dll"; exit 1; }
 done
 
-# The source release builds elsewhere into the same packages, byte for byte. Elsewhere on the same
-# file system: CPack's zip and NSIS take the files in the order the file system lists them.
-again=$(mktemp -d "$build.again.XXXXXX")
+# The source release builds on another file system, in a folder of another name and depth, into
+# the same packages, byte for byte.
+again=$(mktemp -d "$("$scripts/other-filesystem.sh" "$build")/windows-again.XXXXXX")
 trap 'rm -rf "$again"' EXIT
 tar -xJf "$("$scripts/dist.sh" "$again" --work-tree)" -C "$again"
-make -C "$again"/pythagorean-triple-*/ --no-print-directory windows >/dev/null
+make -C "$again"/pythagorean-triple-*/ --no-print-directory windows \
+    WINDOWS_BUILD_DIR=elsewhere/again-windows >/dev/null
 for package in "$build"/pythagorean-triple-*-win64.{zip,exe}; do
-    cmp "$package" "$again"/pythagorean-triple-*/"${build##*/}"/"${package##*/}"
+    cmp "$package" "$again"/pythagorean-triple-*/elsewhere/again-windows/"${package##*/}"
 done
 
 cd "$scripts/.."
