@@ -57,9 +57,9 @@ package:
 dist:
 	scripts/dist.sh $(BUILD_DIR)
 
-# The program for 64-bit Windows, cross-built with MinGW-w64 against a Qt and a libsndfile that
-# are cross-built once from Debian's sources into ~/.cache/pythagorean-triple; then its two
-# packages, a portable zip and an installer, left in the Windows build folder.
+# The program for 64-bit Windows, cross-built with MinGW-w64 and linked with a static Qt and
+# libsndfile that are cross-built once from Debian's sources into ~/.cache/pythagorean-triple;
+# then its two packages, a portable zip and an installer, left in the Windows build folder.
 WINDOWS_BUILD_DIR ?= $(BUILD_DIR)-windows
 windows: windows-build
 	cd $(WINDOWS_BUILD_DIR) && cpack

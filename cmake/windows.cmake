@@ -1,57 +1,19 @@
 # SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# The Windows build: the program's resources, everything it loads installed beside it, and the
-# two packages, a portable zip and an installer.
+# The Windows build: the program's resources, the plugins linked into it, and the two packages, a
+# portable zip and an installer.
 
 configure_file(assets/pythagorean-triple.rc.in pythagorean-triple.rc @ONLY)
 target_sources(pythagorean-triple PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/pythagorean-triple.rc)
 
-# Qt's libraries and the two plugins the program loads, the platform and the native style. The
-# qt.conf makes the program's own folder the only place Qt looks for plugins, rather than some
-# folder above it.
-# Since Qt 6.7 one plugin holds the Windows 11 style, which Qt picks on Windows 11, and the
-# Vista style, which it picks on Windows 10.
-if(TARGET Qt6::QModernWindowsStylePlugin)
-    set(STYLE_PLUGIN Qt6::QModernWindowsStylePlugin)
-else()
-    set(STYLE_PLUGIN Qt6::QWindowsVistaStylePlugin)
-endif()
-set(QT_FILES . Qt6::Core . Qt6::Gui . Qt6::Widgets platforms Qt6::QWindowsIntegrationPlugin
-    styles ${STYLE_PLUGIN})
-while(QT_FILES)
-    list(POP_FRONT QT_FILES folder target)
-    get_target_property(location ${target} LOCATION)
-    cmake_path(GET location FILENAME name)
-    cmake_path(APPEND folder ${name} OUTPUT_VARIABLE path)
-    cmake_path(NORMAL_PATH path)
-    cmake_path(APPEND CMAKE_INSTALL_BINDIR ${folder} OUTPUT_VARIABLE destination)
-    cmake_path(NORMAL_PATH destination)
-    install(FILES ${location} DESTINATION ${destination})
-    list(APPEND INSTALLED_BINARIES ${path})
-    list(APPEND QT_FILE_NAMES ${path})
-endwhile()
-# Since 6.8 Qt reads the system's fonts through DirectWrite unless told otherwise, which does not
-# see the faces a system answers missing ones with (Wine's replacements, Windows' substitutes):
-# the layout's face then falls back to a wider one that the fixed layout cannot hold. The GDI
-# font database, which earlier Qt used, keeps the window alike across Qt versions.
-set(QT_CONF "[Paths]\nPrefix = .\nPlugins = .\n")
-if(Qt6_VERSION VERSION_GREATER_EQUAL 6.8)
-    string(APPEND QT_CONF "[Platforms]\nWindowsArguments = fontengine=gdi\n")
-endif()
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf "${QT_CONF}")
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qt.conf DESTINATION ${CMAKE_INSTALL_BINDIR})
-
-# The compiler's run-time libraries, which Qt and the program share.
-foreach(runtime IN LISTS MINGW_RUNTIME)
-    install(FILES ${runtime} DESTINATION ${CMAKE_INSTALL_BINDIR})
-    cmake_path(GET runtime FILENAME runtime_name)
-    list(APPEND INSTALLED_BINARIES ${runtime_name})
-endforeach()
+# Qt is linked in, and with it the plugins it links into every program of a static build: the
+# Windows platform and the native style (since Qt 6.7 one plugin holds the Windows 11 style, which
+# Qt picks on Windows 11, and the Vista style, which it picks on Windows 10). So are the
+# compiler's run-time libraries (CMakeLists.txt). Beside the program there is only its player.
 
 # Symbols serve no one who runs the program and take most of the room.
-list(APPEND INSTALLED_BINARIES
-    $<TARGET_FILE_NAME:pythagorean-triple> $<TARGET_FILE_NAME:chimeplayer>)
+set(INSTALLED_BINARIES $<TARGET_FILE_NAME:pythagorean-triple> $<TARGET_FILE_NAME:chimeplayer>)
 install(CODE "
     foreach(binary IN ITEMS ${INSTALLED_BINARIES})
         execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded
@@ -85,20 +47,34 @@ function(third_party_notice name debian_package licence files)
         "${debian_copyright}")
 endfunction()
 
-list(JOIN QT_FILE_NAMES " " qt_files)
-third_party_notice(Qt qt6-base-dev "LGPL-3.0-only" "${qt_files}"
+execute_process(COMMAND dpkg-query -W -f=\${Version} qt6-base-dev OUTPUT_VARIABLE qt_version
+    COMMAND_ERROR_IS_FATAL ANY)
+third_party_notice(Qt qt6-base-dev "LGPL-3.0-only"
+    "pythagorean-triple.exe (Qt Core, Gui, Widgets and the Windows platform and style plugins, "
+    "linked in statically, with the code that Qt bundles of these: PCRE2, HarfBuzz, libpng, "
+    "zlib, double-conversion, TinyCBOR, the easing equations and the MD5, SHA-1, SHA-2, SHA-3 "
+    "and BLAKE2 hashes)"
     ", with qt-mingw-setjmp.patch beside this file applied, built as scripts/qt-windows.sh in "
-    "the source release of Pythagorean triple does")
+    "the source release of Pythagorean triple does.\n\n"
+    "Linking the program again with a changed Qt, as the LGPL allows: in the source release of "
+    "Pythagorean triple on Debian with its MinGW-w64 compilers, unpack Qt's source with "
+    "apt-get source qt6-base=${qt_version}, apply the patch, change what you will, then run\n\n"
+    "    QT_SOURCE=/path/to/that/source make windows\n\n"
+    "scripts/qt-windows.sh builds that Qt with the switches it lists, and the program is linked "
+    "with it into build-windows/pythagorean-triple.exe.")
 file(COPY ${PROJECT_SOURCE_DIR}/cmake/qt-mingw-setjmp.patch DESTINATION ${NOTICE_DIR})
 third_party_notice(libsndfile libsndfile1-dev "LGPL-2.1-or-later"
     "pythagorean-triple-player.dll (linked in statically)"
     "; the source release of Pythagorean triple lets the player be linked again with another "
     "libsndfile")
 third_party_notice(GCC-runtime gcc-mingw-w64-x86-64-posix-runtime
-    "GPL-3.0-or-later WITH GCC-exception-3.1" "libstdc++-6.dll libgcc_s_seh-1.dll")
+    "GPL-3.0-or-later WITH GCC-exception-3.1"
+    "pythagorean-triple.exe pythagorean-triple-player.dll (libstdc++ and libgcc, linked in "
+    "statically)")
 third_party_notice(MinGW-w64 mingw-w64-x86-64-dev
     "ZPL-2.1, MIT and others, as below (winpthreads: MIT and BSD-3-Clause)"
-    "libwinpthread-1.dll, and the start-up code in every .exe and .dll")
+    "pythagorean-triple.exe pythagorean-triple-player.dll (winpthreads and the start-up code, "
+    "linked in statically)")
 file(WRITE ${NOTICE_DIR}/Pythagorean-triple.txt "Pythagorean triple ${PROJECT_VERSION}\n\n"
     "Shipped in: pythagorean-triple.exe pythagorean-triple-player.dll\n"
     "Licence: GPL-3.0-or-later (LICENSE.txt)\n\n"

@@ -13,12 +13,16 @@ build=$(cd "$1" && pwd)
 rm -rf "$build/portable"
 unzip -q "$build"/pythagorean-triple-*-win64.zip -d "$build/portable"
 
-# Every library in the packages comes with its notice.
+# Every binary in the packages comes with its notice, and the player is the only library: Qt and
+# the compiler's run-time are linked in.
 portable=$(echo "$build"/portable/*/)
-for dll in $(cd "$portable" && find . -name '*.dll' -printf '%P\n'); do
-    grep -q "^Shipped in:.*\b$dll\b" "$portable"/notices/*.txt ||
-        { echo "No notice names $dll"; exit 1; }
+for binary in $(cd "$portable" && find . -name '*.dll' -o -name '*.exe' | sed 's,^\./,,'); do
+    grep -q "^Shipped in:.*\b$binary\b" "$portable"/notices/*.txt ||
+        { echo "No notice names $binary"; exit 1; }
 done
+libraries=$(cd "$portable" && find . -name '*.dll' | sed 's,^\./,,')
+[ "$libraries" = pythagorean-triple-player.dll ] ||
+    { echo "The zip holds other libraries than the player: $libraries"; exit 1; }
 
 # The source release builds on another file system, in a folder of another name and depth, into
 # the same packages, byte for byte.
