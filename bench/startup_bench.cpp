@@ -5,9 +5,9 @@
 // server. The first frame is the moment the X server holds the window's drawing: the first
 // damage to the window after which its orange title field is there.
 //
-// Usage: startup_bench RUNS PROGRAM BASELINE
+// Usage: startup_bench RUNS PROGRAM BASELINE [LAUNCHER]
 // Prints one line per run and the medians, and the program's figures as ratios to the baseline's,
-// pair by pair.
+// pair by pair. With a launcher (wine), each program is started through it, found on the path.
 
 #include <algorithm>
 #include <chrono>
@@ -71,6 +71,7 @@ public:
     // Waits for the next window of our size to be created and then drawn; false on timeout.
     bool waitForFirstFrame(Clock::time_point deadline)
     {
+        created_.clear();
         xcb_window_t window = XCB_NONE;
         xcb_damage_damage_t damage = XCB_NONE;
         pollfd fd{xcb_get_file_descriptor(connection_), POLLIN, 0};
@@ -81,16 +82,29 @@ public:
                 continue;
             }
             const int type = event->response_type & 0x7f;
-            if (type == XCB_CREATE_NOTIFY && window == XCB_NONE) {
+            // Qt creates its window at its size; Wine creates one and sizes it before mapping it.
+            // Only windows created while waiting count: the last program's may still be going.
+            xcb_window_t sized = XCB_NONE;
+            if (type == XCB_CREATE_NOTIFY) {
                 const auto* created = reinterpret_cast<xcb_create_notify_event_t*>(event);
-                if (created->width == Width && created->height == Height &&
-                    !created->override_redirect) {
-                    window = created->window;
-                    damage = xcb_generate_id(connection_);
-                    xcb_damage_create(connection_, damage, window,
-                                      XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
-                    xcb_flush(connection_);
+                if (!created->override_redirect) {
+                    created_.push_back(created->window);
+                    if (created->width == Width && created->height == Height) {
+                        sized = created->window;
+                    }
                 }
+            } else if (type == XCB_CONFIGURE_NOTIFY) {
+                const auto* configured = reinterpret_cast<xcb_configure_notify_event_t*>(event);
+                if (configured->width == Width && configured->height == Height &&
+                    std::ranges::find(created_, configured->window) != created_.end()) {
+                    sized = configured->window;
+                }
+            }
+            if (sized != XCB_NONE && window == XCB_NONE) {
+                window = sized;
+                damage = xcb_generate_id(connection_);
+                xcb_damage_create(connection_, damage, window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+                xcb_flush(connection_);
             } else if (type == damageEvent_ && window != XCB_NONE) {
                 xcb_damage_subtract(connection_, damage, XCB_NONE, XCB_NONE);
                 if (probe(window) == Orange) {
@@ -124,6 +138,7 @@ private:
 
     xcb_connection_t* connection_;
     xcb_window_t root_;
+    std::vector<xcb_window_t> created_;
     int damageEvent_ = 0;
 };
 
@@ -138,12 +153,17 @@ double PeakMiB(pid_t pid)
     return 0;
 }
 
-Run Measure(Display& display, const char* program)
+Run Measure(Display& display, const char* launcher, const char* program)
 {
-    char* argv[] = {const_cast<char*>(program), nullptr};
+    std::vector<char*> argv;
+    if (launcher) {
+        argv.push_back(const_cast<char*>(launcher));
+    }
+    argv.push_back(const_cast<char*>(program));
+    argv.push_back(nullptr);
     const Clock::time_point start = Clock::now();
     pid_t pid = 0;
-    if (posix_spawn(&pid, program, nullptr, nullptr, argv, environ) != 0) {
+    if (posix_spawnp(&pid, argv.front(), nullptr, nullptr, argv.data(), environ) != 0) {
         std::perror(program);
         std::exit(1);
     }
@@ -174,21 +194,22 @@ double Median(std::vector<double> values)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s RUNS PROGRAM BASELINE\n", argv[0]);
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: %s RUNS PROGRAM BASELINE [LAUNCHER]\n", argv[0]);
         return 2;
     }
     const int runs = std::atoi(argv[1]);
+    const char* launcher = argc == 5 ? argv[4] : nullptr;
     Display display;
 
     // A first start of each warms the disk and font caches; it is not counted.
-    Measure(display, argv[2]);
-    Measure(display, argv[3]);
+    Measure(display, launcher, argv[2]);
+    Measure(display, launcher, argv[3]);
 
     std::vector<double> frames[2], peaks[2], frameRatios, peakRatios;
     for (int i = 0; i < runs; ++i) {
-        const Run program = Measure(display, argv[2]);
-        const Run baseline = Measure(display, argv[3]);
+        const Run program = Measure(display, launcher, argv[2]);
+        const Run baseline = Measure(display, launcher, argv[3]);
         std::printf("run %d: program %.2f ms %.1f MiB, baseline %.2f ms %.1f MiB\n", i + 1,
                     program.firstFrameMs, program.peakMiB, baseline.firstFrameMs, baseline.peakMiB);
         frames[0].push_back(program.firstFrameMs);

@@ -2,14 +2,22 @@
 # SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the benchmarks of bench/ and writes their figures, the machine and the commands into a
-# Markdown page.
-# Usage: scripts/bench.sh BUILD_DIR OUTPUT.md
+# Markdown page. Given the Windows build too (with its packages and bench/), also the Windows
+# program's start-up under Wine; given WINDOWS_SHARED_PROGRAM, the path of a Windows program built
+# with a shared Qt, also the packaged program's start-up against that one's.
+# Usage: scripts/bench.sh BUILD_DIR [WINDOWS_BUILD_DIR] OUTPUT.md
 set -euo pipefail
 
 scripts=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
+windows_build=
+if [ $# -eq 3 ]; then
+    windows_build=$(cd "$2" && pwd)
+    shift
+fi
 output=$2
 runs=${STARTUP_RUNS:-30}
+wine_runs=${WINE_STARTUP_RUNS:-60}
 # The offscreen runs need a runtime folder too; root has none of its own here.
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 log=$(mktemp)
@@ -22,13 +30,33 @@ QT_QPA_PLATFORM=offscreen "$build/bench/next_bench" >"$log"
 echo "Start-up and memory under Xvfb, $runs runs of each in turn..."
 (cd "$build" && "$scripts/with-x.sh" bench/startup_bench "$runs" ./pythagorean-triple \
     bench/bare_window) >>"$log"
-# The same program copied away from its player plugin, so that it never loads the player nor
+# The same program copied away from its player library, so that it never loads the player nor
 # connects to a sound server: what the early connection costs.
 alone=$(mktemp -d)
 cp "$build/pythagorean-triple" "$alone/"
 (cd "$build" && "$scripts/with-x.sh" bench/startup_bench "$runs" ./pythagorean-triple \
     "$alone/pythagorean-triple") | sed 's/^startup_/player_startup_/; s/^peak_/player_peak_/' >>"$log"
 rm -rf "$alone"
+if [ -n "$windows_build" ]; then
+    echo "Start-up of the Windows program under Wine, $wine_runs runs of each in turn..."
+    # The packaged program, and the bare window stripped as the packages strip the program.
+    windows=$(mktemp -d)
+    unzip -q "$windows_build"/pythagorean-triple-*-win64.zip -d "$windows"
+    x86_64-w64-mingw32-strip --strip-unneeded -o "$windows/bare_window.exe" \
+        "$windows_build/bare_window.exe"
+    # One Wine server for every start, as a Windows session has its services running already.
+    wine_bench() { # PREFIX PROGRAM BASELINE
+        "$scripts/with-x.sh" "$scripts/with-wine.sh" sh -c 'wineserver -p && exec "$@"' - \
+            "$build/bench/startup_bench" "$wine_runs" "$2" "$3" wine |
+            sed "s/^startup_/$1_startup_/; s/^peak_/$1_peak_/"
+    }
+    program=$(echo "$windows"/*/pythagorean-triple.exe)
+    wine_bench wine "$program" "$windows/bare_window.exe" >>"$log"
+    if [ -n "${WINDOWS_SHARED_PROGRAM:-}" ]; then
+        wine_bench shared "$program" "$WINDOWS_SHARED_PROGRAM" >>"$log"
+    fi
+    rm -rf "$windows"
+fi
 echo "Chime latency on a PulseAudio null sink, eight processes of eight cues..."
 for _ in 1 2 3 4 5 6 7 8; do
     QT_QPA_PLATFORM=offscreen "$scripts/with-pulseaudio.sh" "$build/chime_bench" "$build" 8
@@ -57,6 +85,45 @@ verdict() { # value, target, "le" — says by how much a ratio or time meets or 
         if (v <= t) printf "met, %.1f %% under the target", -d; else printf "**missed** by %.1f %%", d }'
 }
 
+# The Windows rows and section, where the Windows build was given.
+windows_rows=
+windows_section=
+if [ -n "$windows_build" ]; then
+    mb() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.1f", b / 1000000 }'; }
+    zip=$(ls "$windows_build"/pythagorean-triple-*-win64.zip)
+    installer=$(ls "$windows_build"/pythagorean-triple-*-win64.exe)
+    windows_rows="| Windows: first frame under Wine, program ÷ bare window (median of $wine_runs pairs) | $(value wine_startup_ratio) × | ≤ 1.05 × | $(verdict "$(value wine_startup_ratio)" 1.05) |
+| Windows: zip | $(mb "$zip") MB | ≤ 6 MB | $(verdict "$(mb "$zip")" 6) |
+| Windows: installer | $(mb "$installer") MB | ≤ 5 MB | $(verdict "$(mb "$installer")" 5) |"
+    shared_row=
+    if [ -n "$(value shared_startup_ratio)" ]; then
+        windows_rows+="
+| Windows: first frame under Wine, program ÷ the same built with a shared Qt (median of $wine_runs pairs) | $(value shared_startup_ratio) × | ≤ 1.00 × | $(verdict "$(value shared_startup_ratio)" 1.00) |"
+        shared_row="| first frame, against the program built with a shared Qt ($WINDOWS_SHARED_PROGRAM) | $(value shared_startup_program_ms) ms | $(value shared_startup_baseline_ms) ms | $(value shared_startup_ratio) |"
+    fi
+    windows_section="
+## The Windows program under Wine
+
+The Windows build's packages, as users download them: the zip is $(mb "$zip") MB (10⁶ bytes) and unpacks to
+the program, its chime player, the chimes, the licence and the notices; the installer is
+$(mb "$installer") MB. Qt and the compiler's run-time are linked into the program, so it loads
+no library of ours or of Qt's but the player, 50 ms after its first frame.
+
+Wine $(wine --version | sed 's/^wine-//') on the same private Xvfb with openbox, one Wine server kept running for
+every start, as a Windows session has its services running already. Each program is started
+$wine_runs times, in turn with the other, after one uncounted start of each, and its first frame
+is read as on Linux.
+Wine is not Windows, and a start under it takes most of its time in Wine itself, so only the
+ratios mean anything. The bare window is built as the program is, with Qt linked in, and
+stripped as the packages strip the program.
+
+| | program | other | ratio (median of pairs) |
+| --- | --- | --- | --- |
+| first frame, against the bare window | $(value wine_startup_program_ms) ms | $(value wine_startup_baseline_ms) ms | $(value wine_startup_ratio) |
+$shared_row
+"
+fi
+
 cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -1)
 memory=$(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)
 qt=$(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo unknown)
@@ -84,6 +151,7 @@ tests: nothing in \`make test\` asserts a time.
 | Init click to the chime at the sink, first cue of a process (worst) | $(worst first) ms | ≤ 20 ms | $(verdict "$(worst first)" 20) |
 | Init or Next click answered, sound server frozen (worst) | $(freeze_worst click .) ms | ≤ 100 ms | $(verdict "$(freeze_worst click .)" 100) |
 | OK to the process gone, sound server frozen (worst) | $(freeze_worst exit .) ms | ≤ 300 ms | $(verdict "$(freeze_worst exit .)" 300) |
+$windows_rows
 
 ## Start-up to first frame and peak memory
 
@@ -99,10 +167,10 @@ the resident high-water mark (VmHWM) 300 ms after that.
 
 The bare window (\`bench/bare_window.cpp\`) has the program's size, face and sorts of
 characters, a few labels, three buttons in the desktop's face and a painted panel. The program
-keeps the sound server's libraries out of start-up: its chime player is a plugin that it loads
+keeps the sound server's libraries out of start-up: its chime player is a library that it loads
 50 ms after the window's first paint, when it also connects to the sound server, so that the
 first chime finds the way ready. That falls inside the 300 ms after which peak memory is read.
-What it costs shows against the same program copied away from its plugin, which never loads the
+What it costs shows against the same program copied away from its player, which never loads the
 player:
 
 | | program | program without its player | ratio (median of pairs) |
@@ -110,6 +178,7 @@ player:
 | first frame | $(value player_startup_program_ms) ms | $(value player_startup_baseline_ms) ms | $(value player_startup_ratio) |
 | peak memory | $(value player_peak_program_mib) MiB | $(value player_peak_baseline_mib) MiB | $(value player_peak_ratio) |
 
+$windows_section
 ## The Next handler
 
 $(value next_clicks) clicks on the real window on Qt's offscreen platform, each timed from the
