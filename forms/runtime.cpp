@@ -3,9 +3,12 @@
 
 #include "runtime.h"
 
+#include <QFontDatabase>
 #include <QMetaProperty>
 #include <QThread>
 #include <QWidget>
+
+#include <system_error>
 
 namespace Runtime {
 
@@ -65,6 +68,21 @@ FormsApplication::FormsApplication(int& argc, char** argv) : QApplication(argc, 
     // Wayland compositors find the program's name and icon through the desktop entry that its
     // app id names; X11 desktops match the entry's StartupWMClass to the window's class instead.
     setDesktopFileName(QStringLiteral(APP_ID));
+    // Reading the system's fonts is the longest single step before the first window's first
+    // frame, and needs nothing of the window; it runs while the window is built and mapped.
+    // (Qt's font database is safe to use from any thread.)
+    try {
+        fontsLoading_ = std::thread([] { QFontDatabase::families(); });
+    } catch (const std::system_error&) {
+        // The fonts are read where they are first needed instead.
+    }
+}
+
+FormsApplication::~FormsApplication()
+{
+    if (fontsLoading_.joinable()) {
+        fontsLoading_.join();
+    }
 }
 
 bool FormsApplication::notify(QObject* receiver, QEvent* event)

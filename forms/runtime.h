@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <stdexcept>
+#include <thread>
 
 // The services that the window's event handlers take from their host: checked property stores,
 // the message box, ending the program, and the one place where a run-time error that escapes a
@@ -43,6 +44,7 @@ class FormsApplication : public QApplication
 
 public:
     FormsApplication(int& argc, char** argv);
+    ~FormsApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
 
@@ -50,6 +52,8 @@ private:
     void reportRuntimeError(const char* what);
 
     bool reporting_ = false;
+    // Reads the system's fonts as the program starts.
+    std::thread fontsLoading_;
 };
 
 } // namespace Runtime

@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QImageReader>
 #include <QPixmap>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -77,7 +78,6 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
 {
     ui->setupUi(this);
     setFixedSize(size());
-    UseFallbackFaceWhereMissing(this);
 
     // Named as PNG outright: left to guess, Qt loads every image format plugin to ask it first,
     // which costs more of start-up than anything else the window does.
@@ -110,11 +110,27 @@ Form1::~Form1() = default;
 void Form1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The faces are settled when the window is first exposed, just before its first paint,
+    // rather than as it is built: the system's fonts may still be being read then, and waiting
+    // for them would hold back the window's mapping, which the display server and the window
+    // manager can go on with meanwhile.
+    if (!activated_ && windowHandle()) {
+        windowHandle()->installEventFilter(this);
+    }
     // The window activates once, when first shown. Window managers differ in whether and when
     // they hand focus to a new window, and focus that later leaves and returns must not count.
     if (!std::exchange(activated_, true)) {
         Form_Activate();
     }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Expose) {
+        watched->removeEventFilter(this);
+        UseFallbackFaceWhereMissing(this);
+    }
+    return false;
 }
 
 void Form1::Form_Activate()
