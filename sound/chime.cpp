@@ -50,7 +50,7 @@ sf_count_t ClaimedDataBytes(SNDFILE* file)
 
 } // namespace
 
-std::unique_ptr<Chime> Chime::Open(const std::filesystem::path& path)
+std::unique_ptr<Chime> Chime::Open(const std::string& path)
 {
     SF_INFO info{};
     SNDFILE* file = OpenRegularFile(path, info);

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 struct sf_private_tag;
@@ -27,10 +27,10 @@ public:
     static constexpr int MinRate = 8000;
     static constexpr int MaxRate = 192000;
 
-    // The chime in `path`, or nothing unless it is a regular file holding a complete PCM or
-    // float wave file at a rate above; anything else (missing, damaged, cut short, a folder, a
-    // pipe) is nothing, never an error.
-    static std::unique_ptr<Chime> Open(const std::filesystem::path& path);
+    // The chime in the file named `path` (in UTF-8), or nothing unless it is a regular file
+    // holding a complete PCM or float wave file at a rate above; anything else (missing, damaged,
+    // cut short, a folder, a pipe, a name that is no UTF-8) is nothing, never an error.
+    static std::unique_ptr<Chime> Open(const std::string& path);
     ~Chime();
 
     int rate() const { return rate_; }

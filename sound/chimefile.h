@@ -3,10 +3,10 @@
 
 #pragma once
 
-#include <filesystem>
 #include <sndfile.h>
+#include <string>
 
-// The part of reading a chime that differs between systems: `path` opened for libsndfile when it
-// is a regular file on a disk, and nothing otherwise. A folder, a pipe or a device is never read,
-// and the open itself never waits for a writer.
-SNDFILE* OpenRegularFile(const std::filesystem::path& path, SF_INFO& info);
+// The part of reading a chime that differs between systems: the file named `path` (in UTF-8)
+// opened for libsndfile when it is a regular file on a disk, and nothing otherwise. A folder, a
+// pipe or a device is never read, and the open itself never waits for a writer.
+SNDFILE* OpenRegularFile(const std::string& path, SF_INFO& info);

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-SNDFILE* OpenRegularFile(const std::filesystem::path& path, SF_INFO& info)
+SNDFILE* OpenRegularFile(const std::string& path, SF_INFO& info)
 {
     // Without O_NONBLOCK a named pipe would hold the open until some writer came along.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

@@ -3,14 +3,12 @@
 
 #pragma once
 
-#include <filesystem>
-
 // What plays the chimes. It lives in a library of its own that the media control loads once the
 // window is on screen, so that the sound system's libraries stay out of start-up.
 //
 // The boundary holds nothing of Qt or of the standard library: on Windows Qt is linked into the
 // program, and the player, which has no Qt, carries its own copy of the C++ run-time. Both sides
-// only share this table of virtual calls.
+// only share this table of virtual calls, and file names cross it in UTF-8.
 //
 // Every call only hands the command to the player's own thread and returns at once; that thread
 // carries the commands out in the order given. The window's thread never waits for the sound
@@ -18,17 +16,14 @@
 class ChimePlayer
 {
 public:
-    // A file name as the system's own file calls take it: UTF-16 on Windows, bytes elsewhere.
-    using PathChar = std::filesystem::path::value_type;
-
     // Lets the player finish for a moment, then leaves it behind: ending the program never waits
     // for the sound server. The player's library frees what it allocated.
     virtual ~ChimePlayer() = default;
 
-    // Closes what was open, then takes the file when it is a complete wave file. Anything else
-    // (missing, damaged, a folder, a pipe) leaves the player without a file, which is not an
-    // error: the chime stays silent.
-    virtual void open(const PathChar* path) = 0;
+    // Closes what was open, then takes the file named `path` (in UTF-8) when it is a complete
+    // wave file. Anything else (missing, damaged, a folder, a pipe) leaves the player without a
+    // file, which is not an error: the chime stays silent.
+    virtual void open(const char* path) = 0;
     // Starts the file from its beginning; nothing without a file. A chime that cannot start soon
     // after this call, as when the sound server does not answer, is dropped rather than played
     // late.

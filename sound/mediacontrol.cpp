@@ -111,7 +111,7 @@ void MediaControl::open()
     // Opening replaces whatever the player had open.
     prepare();
     if (player_) {
-        player_->open(QFileInfo(fileName_).filesystemAbsoluteFilePath().c_str());
+        player_->open(QFileInfo(fileName_).absoluteFilePath().toUtf8().constData());
     }
 }
 

@@ -8,10 +8,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -41,7 +41,7 @@ struct Command
         Quit,
     };
     Kind kind;
-    std::filesystem::path path;
+    std::string path;
     Clock::time_point issued = Clock::now();
 };
 
@@ -149,16 +149,13 @@ public:
         mailbox_->finishes(FinishTime) ? thread_.join() : thread_.detach();
     }
 
-    void open(const PathChar* path) override
-    {
-        post(Command::Open, path ? std::filesystem::path(path) : std::filesystem::path());
-    }
+    void open(const char* path) override { post(Command::Open, path ? path : ""); }
     void play() override { post(Command::Play); }
     void stop() override { post(Command::Stop); }
     void close() override { post(Command::Close); }
 
 private:
-    void post(Command::Kind kind, std::filesystem::path path = {})
+    void post(Command::Kind kind, std::string path = {})
     {
         if (thread_.joinable()) {
             mailbox_->post({kind, std::move(path)});

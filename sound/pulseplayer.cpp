@@ -88,7 +88,7 @@ public:
     // asked again at the next chime, so one that starts late is found.
     void connect();
 
-    void open(const std::filesystem::path& path)
+    void open(const std::string& path)
     {
         close();
         chime_ = Chime::Open(path);

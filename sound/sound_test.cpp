@@ -115,6 +115,9 @@ void SoundTest::hostileFilesAreNoChime()
     WriteWave("aiff.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 1, 44100, 1000);
     WriteWave("rate.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 1, 1000);
     QVERIFY(Chime::Open("good.wav") && QDir().mkdir("folder.wav"));
+    // Names are UTF-8 on every system; Windows' own calls take them wide.
+    QVERIFY(QFile::copy("good.wav", QStringLiteral(u"ピンポン.wav")) &&
+            Chime::Open(QStringLiteral(u"ピンポン.wav").toStdString()));
     for (const auto& [name, size] :
          {std::pair{"empty.wav", 0}, {"header.wav", 30}, {"data.wav", 1800}}) {
         QVERIFY(QFile::copy("good.wav", name));

@@ -24,7 +24,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <span>
 #include <vector>
@@ -87,7 +86,7 @@ public:
         closeDevice();
     }
 
-    void open(const std::filesystem::path& path)
+    void open(const std::string& path)
     {
         close();
         chime_ = Chime::Open(path);
