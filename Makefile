@@ -16,7 +16,7 @@ run:
 # where any report fails the run (the packaging test is left out: it tests no code; so is the
 # Wayland run, which takes no path through our code that the X11 run does not).
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:malloc_context_size=2:detect_stack_use_after_return=1 \
-	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan-suppressions.txt:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 test:
@@ -33,7 +33,7 @@ FUZZ_SECONDS ?= 60
 fuzz:
 	scripts/deps.sh test
 	$(MAKE) --no-print-directory fuzz-build
-	$(SANITIZER_ENV) scripts/fuzz.sh $(BUILD_DIR)-fuzz $(FUZZ_SECONDS)
+	$(SANITIZER_ENV) tests/fuzz.sh $(BUILD_DIR)-fuzz $(FUZZ_SECONDS)
 
 fuzz-build:
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_DIR)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -47,7 +47,7 @@ bench:
 	$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DBUILD_BENCHMARKS=ON"
 	$(MAKE) --no-print-directory windows WINDOWS_CMAKE_FLAGS="$(WINDOWS_CMAKE_FLAGS) -DBUILD_BENCHMARKS=ON"
 	scripts/deps.sh test-windows
-	scripts/bench.sh $(BUILD_DIR) $(WINDOWS_BUILD_DIR) docs/performance.md
+	bench/bench.sh $(BUILD_DIR) $(WINDOWS_BUILD_DIR) docs/performance.md
 
 # A .deb of the program, left in the build folder.
 package:

@@ -4,7 +4,7 @@
 // The window against a sound server that has stopped answering: how long Init and Next clicks
 // take to be answered, and how soon the process is gone after Exit's box is answered with OK.
 //
-// Usage (under scripts/with-pulseaudio.sh, which names the server in PULSE_SERVER_PID):
+// Usage (under tests/with-pulseaudio.sh, which names the server in PULSE_SERVER_PID):
 //     freeze_bench CHIME_DIR RUNS
 // Each run starts this program again as the program itself, in one of two states: the server
 // frozen before the program starts (its connection never completes), or frozen while the Init

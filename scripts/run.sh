@@ -18,7 +18,7 @@ if [ -z "${RUN_ON_VIRTUAL_DISPLAY:-}" ]; then
     fi
     echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set)."
     echo "Showing the program on a virtual X display to take a screenshot instead."
-    RUN_ON_VIRTUAL_DISPLAY=1 exec "$scripts/with-x.sh" "$scripts/run.sh" "$build"
+    RUN_ON_VIRTUAL_DISPLAY=1 exec "$scripts/../tests/with-x.sh" "$scripts/run.sh" "$build"
 fi
 
 screenshot="$build/screenshot.png"

@@ -4,7 +4,7 @@
 # Runs a command with a fresh 64-bit Wine prefix of its own, as a new Windows account would have,
 # in which the layout's Japanese Gothic face is answered by Debian's IPAPGothic, as a Japanese
 # Windows answers it with its own; the prefix's Wine server is stopped afterwards.
-# Usage: scripts/with-wine.sh COMMAND [ARG...], on an X display
+# Usage: tests/with-wine.sh COMMAND [ARG...], on an X display
 set -euo pipefail
 
 prefix=$(mktemp -d)

@@ -3,7 +3,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command on a private virtual X server with the openbox window manager, the way a user's
 # desktop would show the program, and stops both by their process ids afterwards.
-# Usage: scripts/with-x.sh COMMAND [ARG...]
+# Usage: tests/with-x.sh COMMAND [ARG...]
 set -euo pipefail
 
 runtime_dir=$(mktemp -d)

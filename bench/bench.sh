@@ -5,10 +5,10 @@
 # Markdown page. Given the Windows build too (with its packages and bench/), also the Windows
 # program's start-up under Wine; given WINDOWS_SHARED_PROGRAM, the path of a Windows program built
 # with a shared Qt, also the packaged program's start-up against that one's.
-# Usage: scripts/bench.sh BUILD_DIR [WINDOWS_BUILD_DIR] OUTPUT.md
+# Usage: bench/bench.sh BUILD_DIR [WINDOWS_BUILD_DIR] OUTPUT.md
 set -euo pipefail
 
-scripts=$(cd "$(dirname "$0")" && pwd)
+tests=$(cd "$(dirname "$0")/../tests" && pwd)
 build=$(cd "$1" && pwd)
 windows_build=
 if [ $# -eq 3 ]; then
@@ -28,13 +28,13 @@ echo "The rules..."
 echo "The Next handler on the offscreen platform..."
 QT_QPA_PLATFORM=offscreen "$build/bench/next_bench" >"$log"
 echo "Start-up and memory under Xvfb, $runs runs of each in turn..."
-(cd "$build" && "$scripts/with-x.sh" bench/startup_bench "$runs" ./pythagorean-triple \
+(cd "$build" && "$tests/with-x.sh" bench/startup_bench "$runs" ./pythagorean-triple \
     bench/bare_window) >>"$log"
 # The same program copied away from its player library, so that it never loads the player nor
 # connects to a sound server: what the early connection costs.
 alone=$(mktemp -d)
 cp "$build/pythagorean-triple" "$alone/"
-(cd "$build" && "$scripts/with-x.sh" bench/startup_bench "$runs" ./pythagorean-triple \
+(cd "$build" && "$tests/with-x.sh" bench/startup_bench "$runs" ./pythagorean-triple \
     "$alone/pythagorean-triple") | sed 's/^startup_/player_startup_/; s/^peak_/player_peak_/' >>"$log"
 rm -rf "$alone"
 if [ -n "$windows_build" ]; then
@@ -46,7 +46,7 @@ if [ -n "$windows_build" ]; then
         "$windows_build/bare_window.exe"
     # One Wine server for every start, as a Windows session has its services running already.
     wine_bench() { # PREFIX PROGRAM BASELINE
-        "$scripts/with-x.sh" "$scripts/with-wine.sh" sh -c 'wineserver -p && exec "$@"' - \
+        "$tests/with-x.sh" "$tests/with-wine.sh" sh -c 'wineserver -p && exec "$@"' - \
             "$build/bench/startup_bench" "$wine_runs" "$2" "$3" wine |
             sed "s/^startup_/$1_startup_/; s/^peak_/$1_peak_/"
     }
@@ -59,10 +59,10 @@ if [ -n "$windows_build" ]; then
 fi
 echo "Chime latency on a PulseAudio null sink, eight processes of eight cues..."
 for _ in 1 2 3 4 5 6 7 8; do
-    QT_QPA_PLATFORM=offscreen "$scripts/with-pulseaudio.sh" "$build/chime_bench" "$build" 8
+    QT_QPA_PLATFORM=offscreen "$tests/with-pulseaudio.sh" "$build/chime_bench" "$build" 8
 done >>"$log"
 echo "Clicks and the end of the program with a frozen sound server, ten runs of each state..."
-QT_QPA_PLATFORM=offscreen "$scripts/with-pulseaudio.sh" "$build/freeze_bench" "$build" 10 \
+QT_QPA_PLATFORM=offscreen "$tests/with-pulseaudio.sh" "$build/freeze_bench" "$build" 10 \
     2>/dev/null >>"$log"
 
 value() { awk -v key="$1" '$1 == key { print $2 }' "$log"; }
@@ -245,9 +245,9 @@ STARTUP_RUNS=100 make bench   # more start-up pairs
 \`\`\`
 
 Single parts: \`build/bench/rules_bench\`; \`QT_QPA_PLATFORM=offscreen build/bench/next_bench\`;
-\`scripts/with-x.sh build/bench/startup_bench 30 build/pythagorean-triple build/bench/bare_window\`
-from \`build/\`; \`QT_QPA_PLATFORM=offscreen scripts/with-pulseaudio.sh build/chime_bench build 8\`;
-\`QT_QPA_PLATFORM=offscreen scripts/with-pulseaudio.sh build/freeze_bench build 10\`.
+\`tests/with-x.sh build/bench/startup_bench 30 build/pythagorean-triple build/bench/bare_window\`
+from \`build/\`; \`QT_QPA_PLATFORM=offscreen tests/with-pulseaudio.sh build/chime_bench build 8\`;
+\`QT_QPA_PLATFORM=offscreen tests/with-pulseaudio.sh build/freeze_bench build 10\`.
 EOF
 rm -f "$log.rules"
 echo "Wrote $output"

@@ -5,7 +5,7 @@
 # does. As root, the command runs as the system user pythagorean-test, made when missing; the
 # files named before "--" are copied into a folder of its own first, since the work tree may lie
 # where that user cannot reach. The command runs in that folder, as anyone's does.
-# Usage: scripts/as-user.sh FILE... -- COMMAND [ARG...]
+# Usage: tests/as-user.sh FILE... -- COMMAND [ARG...]
 set -euo pipefail
 
 files=()

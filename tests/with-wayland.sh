@@ -3,7 +3,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command on a private headless sway compositor, the way a Wayland desktop would show the
 # program, and stops it by its process id afterwards. sway does not run as root (see as-user.sh).
-# Usage: scripts/with-wayland.sh COMMAND [ARG...]
+# Usage: tests/with-wayland.sh COMMAND [ARG...]
 set -euo pipefail
 
 runtime_dir=$(mktemp -d)

@@ -5,7 +5,7 @@
 # there shows whether the packages depend on the file system (the order it lists a folder in,
 # the size it gives a folder). Where every candidate shares PATH's file system, says so and
 # prints the first.
-# Usage: scripts/other-filesystem.sh PATH
+# Usage: tests/other-filesystem.sh PATH
 set -euo pipefail
 
 device=$(stat -c %d "$1")

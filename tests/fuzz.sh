@@ -4,7 +4,7 @@
 # Runs each libFuzzer target for a number of seconds, keeping its corpus in the build folder so
 # that later runs start where earlier ones stopped. Any finding fails the run and is saved as
 # BUILD_DIR/fuzz/<target>/crash-*.
-# Usage: scripts/fuzz.sh BUILD_DIR SECONDS (make fuzz sets the sanitizer options)
+# Usage: tests/fuzz.sh BUILD_DIR SECONDS (make fuzz sets the sanitizer options)
 set -euo pipefail
 
 build=$(cd "$1" && pwd)

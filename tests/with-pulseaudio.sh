@@ -5,7 +5,7 @@
 # "chimes", so that what the program plays can be recorded from "chimes.monitor" without a
 # sound card. The command finds the server's process id in PULSE_SERVER_PID, to freeze it with
 # SIGSTOP; the server is stopped by its process id afterwards.
-# Usage: scripts/with-pulseaudio.sh COMMAND [ARG...]
+# Usage: tests/with-pulseaudio.sh COMMAND [ARG...]
 set -euo pipefail
 
 runtime_dir=$(mktemp -d)

@@ -3,11 +3,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the .deb, unpacks it into a scratch root, and checks what a desktop needs to find and
 # start the program, and the package's control fields.
-# Usage: scripts/package-test.sh BUILD_DIR
+# Usage: tests/package-test.sh BUILD_DIR
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
-scripts=$(cd "$(dirname "$0")" && pwd)
+tests=$(cd "$(dirname "$0")" && pwd)
+scripts=$tests/../scripts
 # The package is made on the build's file system, and made again on another below.
 root=$(mktemp -d "$build/package-test.XXXXXX")
 trap 'rm -rf "$root"' EXIT
@@ -59,7 +60,7 @@ check reuse --root "$source" lint --quiet
 
 # The release builds without git, on another file system, in a folder of another name and depth,
 # into the same package, byte for byte.
-again=$(mktemp -d "$("$scripts/other-filesystem.sh" "$build")/package-again.XXXXXX")
+again=$(mktemp -d "$("$tests/other-filesystem.sh" "$build")/package-again.XXXXXX")
 trap 'rm -rf "$root" "$again"' EXIT
 tar -xJf "$release" -C "$again"
 rebuild=$again/elsewhere/again-build

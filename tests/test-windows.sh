@@ -4,10 +4,11 @@
 # The end-to-end test's Wine rows of the window for a built Windows program: its two packages made
 # afresh, the program run from its unpacked zip, and the installer installed and removed, in a
 # fresh Wine prefix on a private X server. (Its chimes are heard in a test of their own.)
-# Usage: scripts/test-windows.sh WINDOWS_BUILD_DIR
+# Usage: tests/test-windows.sh WINDOWS_BUILD_DIR
 set -euo pipefail
 
-scripts=$(cd "$(dirname "$0")" && pwd)
+tests=$(cd "$(dirname "$0")" && pwd)
+scripts=$tests/../scripts
 build=$(cd "$1" && pwd)
 (cd "$build" && cpack >/dev/null)
 rm -rf "$build/portable"
@@ -26,7 +27,7 @@ libraries=$(cd "$portable" && find . -name '*.dll' | sed 's,^\./,,')
 
 # The source release builds on another file system, in a folder of another name and depth, into
 # the same packages, byte for byte.
-again=$(mktemp -d "$("$scripts/other-filesystem.sh" "$build")/windows-again.XXXXXX")
+again=$(mktemp -d "$("$tests/other-filesystem.sh" "$build")/windows-again.XXXXXX")
 trap 'rm -rf "$again"' EXIT
 tar -xJf "$("$scripts/dist.sh" "$again" --work-tree)" -C "$again"
 make -C "$again"/pythagorean-triple-*/ --no-print-directory windows \
@@ -35,6 +36,6 @@ for package in "$build"/pythagorean-triple-*-win64.{zip,exe}; do
     cmp "$package" "$again"/pythagorean-triple-*/elsewhere/again-windows/"${package##*/}"
 done
 
-cd "$scripts/.."
-INSTALLER=$(ls "$build"/pythagorean-triple-*-win64.exe) scripts/with-x.sh scripts/with-wine.sh \
+cd "$tests/.."
+INSTALLER=$(ls "$build"/pythagorean-triple-*-win64.exe) tests/with-x.sh tests/with-wine.sh \
     /usr/bin/python3 e2e/desktop_test.py wine "$(ls "$build"/portable/*/pythagorean-triple.exe)" WindowTest
