@@ -29,6 +29,9 @@ install(CODE "
 configure_file(${PROJECT_SOURCE_DIR}/LICENSES/GPL-3.0-or-later.txt LICENSE.txt COPYONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt DESTINATION ${CMAKE_INSTALL_BINDIR})
 set(NOTICE_DIR ${CMAKE_CURRENT_BINARY_DIR}/notices)
+# Written afresh at each configuration: the folder is installed whole, and a notice that an
+# earlier configuration left there would be shipped too.
+file(REMOVE_RECURSE ${NOTICE_DIR})
 set(NOTICE_TEXTS CC0-1.0 GPL-3)
 function(third_party_notice name debian_package licence files)
     string(JOIN "" source_note ${ARGN})
