@@ -57,7 +57,7 @@ third_party_notice(Qt qt6-base-dev "LGPL-3.0-only"
     "linked in statically, with the code that Qt bundles of these: PCRE2, HarfBuzz, libpng, "
     "zlib, double-conversion, TinyCBOR, the easing equations and the MD5, SHA-1, SHA-2, SHA-3 "
     "and BLAKE2 hashes)"
-    ", with qt-mingw-setjmp.patch beside this file applied, built as scripts/qt-windows.sh in "
+    ", with qt-windows.patch beside this file applied, built as scripts/qt-windows.sh in "
     "the source release of Pythagorean triple does.\n\n"
     "Linking the program again with a changed Qt, as the LGPL allows: in the source release of "
     "Pythagorean triple on Debian with its MinGW-w64 compilers, unpack Qt's source with "
@@ -65,7 +65,7 @@ third_party_notice(Qt qt6-base-dev "LGPL-3.0-only"
     "    QT_SOURCE=/path/to/that/source make windows\n\n"
     "scripts/qt-windows.sh builds that Qt with the switches it lists, and the program is linked "
     "with it into build-windows/pythagorean-triple.exe.")
-file(COPY ${PROJECT_SOURCE_DIR}/cmake/qt-mingw-setjmp.patch DESTINATION ${NOTICE_DIR})
+file(COPY ${PROJECT_SOURCE_DIR}/cmake/qt-windows.patch DESTINATION ${NOTICE_DIR})
 third_party_notice(libsndfile libsndfile1-dev "LGPL-2.1-or-later"
     "pythagorean-triple-player.dll (linked in statically)"
     "; the source release of Pythagorean triple lets the player be linked again with another "

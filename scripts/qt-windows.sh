@@ -39,11 +39,13 @@ options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF
     -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_imageformatplugin=OFF
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF
     -DFEATURE_system_pcre2=OFF -DFEATURE_system_doubleconversion=OFF)
-# Core: processes, shared memory, XML, MIME types, time zones and the models of item views.
+# Core: processes, shared memory, XML, MIME types, time zones, calendars other than the
+# Gregorian, parsing dates, the models of item views, and SHA-3 unrolled for speed.
 options+=(-DFEATURE_process=OFF -DFEATURE_sharedmemory=OFF -DFEATURE_systemsemaphore=OFF
     -DFEATURE_xmlstream=OFF -DFEATURE_mimetype=OFF -DFEATURE_timezone=OFF
+    -DFEATURE_jalalicalendar=OFF -DFEATURE_hijricalendar=OFF -DFEATURE_datetimeparser=OFF
     -DFEATURE_commandlineparser=OFF -DFEATURE_filesystemwatcher=OFF -DFEATURE_proxymodel=OFF
-    -DFEATURE_stringlistmodel=OFF -DFEATURE_gestures=OFF)
+    -DFEATURE_stringlistmodel=OFF -DFEATURE_gestures=OFF -DFEATURE_sha3_fast=OFF)
 # Gui: documents in other formats, movies, PDF, the tray, undo and the file system model.
 options+=(-DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
     -DFEATURE_textodfwriter=OFF -DFEATURE_movie=OFF -DFEATURE_pdf=OFF
@@ -52,20 +54,30 @@ options+=(-DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
 # Widgets: what neither the window, its message box nor the native styles use. (The item views,
 # the main window, tab widgets, spin boxes, text edits and input dialogs stay: the styles and Qt's
 # compatibility code name them, and only what the program reaches is linked in.)
-options+=(-DFEATURE_style_fusion=OFF -DFEATURE_style_stylesheet=OFF -DFEATURE_graphicsview=OFF
-    -DFEATURE_mdiarea=OFF -DFEATURE_dockwidget=OFF -DFEATURE_statusbar=OFF
-    -DFEATURE_calendarwidget=OFF -DFEATURE_datetimeedit=OFF -DFEATURE_wizard=OFF
-    -DFEATURE_colordialog=OFF -DFEATURE_filedialog=OFF -DFEATURE_fontdialog=OFF
-    -DFEATURE_progressdialog=OFF -DFEATURE_errormessage=OFF -DFEATURE_splashscreen=OFF
-    -DFEATURE_lcdnumber=OFF -DFEATURE_dial=OFF -DFEATURE_keysequenceedit=OFF
-    -DFEATURE_commandlinkbutton=OFF -DFEATURE_toolbox=OFF -DFEATURE_splitter=OFF
-    -DFEATURE_progressbar=OFF -DFEATURE_sizegrip=OFF -DFEATURE_scroller=OFF)
+options+=(-DFEATURE_style_fusion=OFF -DFEATURE_mdiarea=OFF
+    -DFEATURE_dockwidget=OFF -DFEATURE_statusbar=OFF -DFEATURE_calendarwidget=OFF
+    -DFEATURE_datetimeedit=OFF -DFEATURE_wizard=OFF -DFEATURE_colordialog=OFF
+    -DFEATURE_filedialog=OFF -DFEATURE_fontdialog=OFF -DFEATURE_progressdialog=OFF
+    -DFEATURE_errormessage=OFF -DFEATURE_splashscreen=OFF -DFEATURE_lcdnumber=OFF
+    -DFEATURE_dial=OFF -DFEATURE_keysequenceedit=OFF -DFEATURE_toolbox=OFF
+    -DFEATURE_splitter=OFF -DFEATURE_progressbar=OFF -DFEATURE_sizegrip=OFF
+    -DFEATURE_scroller=OFF)
+# Qt 6.7's Windows 11 style shadows its menus with a graphics effect, knows command link buttons
+# and asks for the application's style sheet; earlier styles need none of these.
+case "$version" in
+6.4.*) options+=(-DFEATURE_graphicsview=OFF -DFEATURE_commandlinkbutton=OFF
+    -DFEATURE_style_stylesheet=OFF) ;;
+esac
+
+# The prefix also records our patch to Qt, so that a changed patch builds Qt again.
+patch_file=$root/cmake/qt-windows.patch
+made_of="${options[*]} $(sha256sum <"$patch_file" | cut -c1-16)"
 
 configure_and_build() { # SOURCE_DIR BUILD_DIR
-    # A switch left out keeps its value in CMake's cache, so a build folder configured with other
-    # switches is configured afresh (what it has compiled still counts where it still applies).
+    # A build folder configured with other switches starts afresh: a switch left out would keep
+    # its value in CMake's cache, and the sources that moc reads depend on the switches.
     if [ "$(cat "$2/.options" 2>/dev/null)" != "${options[*]}" ]; then
-        rm -f "$2/CMakeCache.txt"
+        rm -rf "$2"
     fi
     # Only what the program and its tests load: Core, Gui, Widgets, Test and the windows platform
     # and style plugins. Debian's source lacks wintab.h, so no tablet events; without OpenGL there
@@ -85,7 +97,7 @@ if [ -n "${QT_SOURCE:-}" ]; then
     echo "$prefix"
     exit 0
 fi
-if [ "$(cat "$prefix/.complete" 2>/dev/null)" = "${options[*]}" ]; then
+if [ "$(cat "$prefix/.complete" 2>/dev/null)" = "$made_of" ]; then
     echo "$prefix"
     exit 0
 fi
@@ -96,13 +108,13 @@ fi
 # The sources and the build stay beside the prefix until the build has finished, so that a build
 # that was stopped goes on where it stopped.
 work="$prefix.build"
-if [ ! -f "$work/.unpacked" ]; then
+if [ "$(cat "$work/.unpacked" 2>/dev/null)" != "$made_of" ]; then
     rm -rf "$work"
     source_dir=$("$root/scripts/deb-src.sh" qt6-base="$version" "$work")
-    patch -d "$source_dir" -p1 <"$root/cmake/qt-mingw-setjmp.patch" >&2
-    touch "$work/.unpacked"
+    patch -d "$source_dir" -p1 <"$patch_file" >&2
+    echo "$made_of" >"$work/.unpacked"
 fi
 configure_and_build "$(echo "$work"/qt6-base-*/)" "$work/build"
-echo "${options[*]}" >"$prefix/.complete"
+echo "$made_of" >"$prefix/.complete"
 rm -rf "$work"
 echo "$prefix"
