@@ -128,7 +128,13 @@ cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -1)
 memory=$(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)
 qt=$(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo unknown)
 
+# The page says its licence as every file does; spelt apart here, so that REUSE reads this
+# script's own tags only.
+spdx=SPDX
 cat >"$output" <<EOF
+<!-- $spdx-FileCopyrightText: 2026 Pythagorean triple maintainers -->
+<!-- $spdx-License-Identifier: GPL-3.0-or-later -->
+
 # Performance
 
 Figures from one run of \`make bench\` on $(date -u +%Y-%m-%d). They are measurements, not
