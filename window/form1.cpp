@@ -110,16 +110,16 @@ Form1::~Form1() = default;
 void Form1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // The faces are settled when the window is first exposed, just before its first paint,
-    // rather than as it is built: the system's fonts may still be being read then, and waiting
-    // for them would hold back the window's mapping, which the display server and the window
-    // manager can go on with meanwhile.
-    if (!activated_ && windowHandle()) {
-        windowHandle()->installEventFilter(this);
-    }
     // The window activates once, when first shown. Window managers differ in whether and when
     // they hand focus to a new window, and focus that later leaves and returns must not count.
     if (!std::exchange(activated_, true)) {
+        // The faces are settled when the window is first exposed, just before its first paint,
+        // rather than as it is built: the system's fonts may still be being read then, and
+        // waiting for them would hold back the window's mapping, which the display server and
+        // the window manager can go on with meanwhile.
+        if (windowHandle()) {
+            windowHandle()->installEventFilter(this);
+        }
         Form_Activate();
     }
 }
