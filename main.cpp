@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "form1.h"
+#include "form1window.h"
 #include "runtime.h"
 
 int main(int argc, char* argv[])
 {
     Runtime::FormsApplication app(argc, argv);
-    Form1 form;
+    Form1Window form;
     form.show();
     return app.exec();
 }

@@ -8,7 +8,7 @@
 // Usage (on a PulseAudio server with a null sink named "chimes"): chime_bench CHIME_DIR CUES
 // The first cue is the first in the process, half a second after the window is shown.
 
-#include "form1.h"
+#include "form1window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -139,7 +139,7 @@ int main(int argc, char* argv[])
     // An idle null sink runs far ahead of the clock; a running recording keeps it in step.
     QTest::qWait(2500);
 
-    Form1 form;
+    Form1Window form;
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         return 1;

@@ -11,7 +11,7 @@
 // chime plays (a chime is under way and the next one waits for the server). The process times its
 // own clicks and says when it pressed OK; this side waits for the process and stops the clock.
 
-#include "form1.h"
+#include "form1window.h"
 #include "runtime.h"
 
 #include <QAbstractButton>
@@ -55,7 +55,7 @@ pid_t Server()
 int Program(int argc, char* argv[], const char* state)
 {
     Runtime::FormsApplication app(argc, argv);
-    Form1 form;
+    Form1Window form;
     form.show();
     QTimer::singleShot(0, &form, [&] {
         // Time for the player to load and connect, as a user takes to reach for the mouse.

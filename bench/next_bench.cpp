@@ -4,7 +4,7 @@
 // The Next handler as a user triggers it, on the real window: the click, the step, the caption
 // and the three value stores, and the repaint that puts them on screen.
 
-#include "form1.h"
+#include "form1window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -48,7 +48,7 @@ int main(int argc, char* argv[])
     std::vector<double> micros;
     micros.reserve(Windows * ClicksPerWindow);
     for (int w = 0; w < Windows; ++w) {
-        Form1 form;
+        Form1Window form;
         form.show();
         if (!QTest::qWaitForWindowExposed(&form)) {
             std::fprintf(stderr, "the window was not exposed\n");

@@ -14,15 +14,33 @@ namespace Runtime {
 
 namespace {
 
-const auto ProjectTitle = QStringLiteral("Pythagorean triple");
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+[[noreturn]] void Refuse(const QObject* control, const char* property)
+{
+    throw Forms::PropertyStoreError(control->objectName().toStdString(), property);
+}
+
+// The names that Qt's widgets give the properties that the handlers store.
+const char* QtPropertyName(Forms::Property property)
+{
+    switch (property) {
+    case Forms::Property::Caption:
+        return "text";
+    case Forms::Property::Enabled:
+        return "enabled";
+    case Forms::Property::Command:
+        return "command";
+    case Forms::Property::FileName:
+        return "fileName";
+    }
+    return "";
+}
 
 } // namespace
-
-PropertyStoreError::PropertyStoreError(const QObject* control, const char* property)
-    : std::runtime_error(QStringLiteral("Invalid property value: %1.%2")
-                             .arg(control->objectName(), QLatin1StringView(property))
-                             .toStdString())
-{}
 
 void StoreProperty(QObject* control, const char* property, const QVariant& value)
 {
@@ -34,11 +52,11 @@ void StoreProperty(QObject* control, const char* property, const QVariant& value
         bool known = false;
         target.enumerator().keyToValue(value.toString().toUtf8().constData(), &known);
         if (!known) {
-            throw PropertyStoreError(control, property);
+            Refuse(control, property);
         }
     }
     if (!control->setProperty(property, value)) {
-        throw PropertyStoreError(control, property);
+        Refuse(control, property);
     }
 }
 
@@ -60,6 +78,55 @@ void End(int status)
         QMetaObject::invokeMethod(
             qApp, [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
     }
+}
+
+void WidgetHost::store(std::string_view control, Forms::Property property, const QVariant& value)
+{
+    QObject* target = form_->findChild<QObject*>(FromUtf8(control));
+    if (!target) {
+        throw Forms::PropertyStoreError(control, Forms::PropertyName(property));
+    }
+    StoreProperty(target, QtPropertyName(property), value);
+    // Screen readers know a value field by its name and read its caption with it, as the page's
+    // fields give theirs.
+    if (auto* widget = qobject_cast<QWidget*>(target);
+        widget && property == Forms::Property::Caption && !widget->accessibleName().isEmpty()) {
+        widget->setAccessibleDescription(value.toString());
+    }
+}
+
+void WidgetHost::StoreString(std::string_view control, Forms::Property property,
+                             std::string_view value)
+{
+    store(control, property, FromUtf8(value));
+}
+
+void WidgetHost::StoreBoolean(std::string_view control, Forms::Property property, bool value)
+{
+    store(control, property, value);
+}
+
+void WidgetHost::Print(std::string_view control, std::string_view line)
+{
+    // A picture box offers its print as an invokable method.
+    QObject* target = form_->findChild<QObject*>(FromUtf8(control));
+    if (!target || !QMetaObject::invokeMethod(target, "print", Q_ARG(QString, FromUtf8(line)))) {
+        throw Forms::PropertyStoreError(control, "Print");
+    }
+}
+
+void WidgetHost::MsgBox(std::string_view prompt, std::string_view title, Forms::MsgBoxClosed closed)
+{
+    const QMessageBox::StandardButton button =
+        Runtime::MsgBox(form_, FromUtf8(prompt), FromUtf8(title));
+    if (button == QMessageBox::Ok) {
+        closed(Forms::MsgBoxResult::Ok);
+    }
+}
+
+void WidgetHost::End()
+{
+    Runtime::End();
 }
 
 FormsApplication::FormsApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -102,8 +169,8 @@ void FormsApplication::reportRuntimeError(const char* what)
     // A second error while the first is on screen must not stack another box.
     if (!reporting_) {
         reporting_ = true;
-        QMessageBox::critical(activeWindow(), ProjectTitle,
-                              QStringLiteral("Run-time error:\n\n%1").arg(QString::fromUtf8(what)));
+        QMessageBox::critical(activeWindow(), FromUtf8(Forms::ProjectTitle),
+                              QString::fromStdString(Forms::RuntimeErrorReport(what)));
     }
     End(RuntimeErrorStatus);
 }

@@ -3,26 +3,21 @@
 
 #pragma once
 
+#include "host.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QVariant>
 
-#include <stdexcept>
 #include <thread>
 
-// The services that the window's event handlers take from their host: checked property stores,
-// the message box, ending the program, and the one place where a run-time error that escapes a
-// handler is reported.
+// The forms runtime on the desktop, with Qt's widgets standing in for its controls: checked
+// property stores, the message box, ending the program, and the one place where a run-time error
+// that escapes a handler is reported.
 namespace Runtime {
 
-// A control refused a property store.
-class PropertyStoreError : public std::runtime_error
-{
-public:
-    PropertyStoreError(const QObject* control, const char* property);
-};
-
-// Sets `property` of `control`, raising PropertyStoreError when the control refuses the value.
+// Sets `property` of `control`, raising Forms::PropertyStoreError when the control refuses the
+// value.
 void StoreProperty(QObject* control, const char* property, const QVariant& value);
 
 // A modal box with one OK button and no icon; returns the button that closed it.
@@ -35,6 +30,26 @@ void End(int status = 0);
 
 // Exit status of a program ended by a run-time error.
 inline constexpr int RuntimeErrorStatus = 1;
+
+// A form's handlers hosted by a widget that holds its controls as children of the same names.
+class WidgetHost : public Forms::Host
+{
+public:
+    explicit WidgetHost(QWidget* form) : form_(form) {}
+
+    void StoreString(std::string_view control, Forms::Property property,
+                     std::string_view value) override;
+    void StoreBoolean(std::string_view control, Forms::Property property, bool value) override;
+    void Print(std::string_view control, std::string_view line) override;
+    void MsgBox(std::string_view prompt, std::string_view title,
+                Forms::MsgBoxClosed closed) override;
+    void End() override;
+
+private:
+    void store(std::string_view control, Forms::Property property, const QVariant& value);
+
+    QWidget* form_;
+};
 
 // The application object. Handlers do not trap errors; an exception that leaves one arrives
 // here, is shown in a box that names it, and ends the program with RuntimeErrorStatus.

@@ -3,15 +3,13 @@
 
 #include "cue.h"
 
-#include "runtime.h"
+using Forms::Property;
 
-using Runtime::StoreProperty;
-
-void PlayCue(QObject* mediaControl, const QString& fileName)
+void PlayCue(Forms::Host& host, std::string_view mediaControl, std::string_view fileName)
 {
-    StoreProperty(mediaControl, "command", QStringLiteral("Stop"));
-    StoreProperty(mediaControl, "command", QStringLiteral("Close"));
-    StoreProperty(mediaControl, "fileName", fileName);
-    StoreProperty(mediaControl, "command", QStringLiteral("Open"));
-    StoreProperty(mediaControl, "command", QStringLiteral("Sound"));
+    host.StoreString(mediaControl, Property::Command, "Stop");
+    host.StoreString(mediaControl, Property::Command, "Close");
+    host.StoreString(mediaControl, Property::FileName, fileName);
+    host.StoreString(mediaControl, Property::Command, "Open");
+    host.StoreString(mediaControl, Property::Command, "Sound");
 }

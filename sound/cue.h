@@ -3,11 +3,11 @@
 
 #pragma once
 
-#include <QString>
+#include "host.h"
 
-class QObject;
+#include <string_view>
 
-// Plays one sound file through the window's media control and returns at once. Whatever was
+// Plays one sound file through the form's media control and returns at once. Whatever was
 // playing stops first, so at most one cue sounds at a time. The outcome is never examined: a cue
 // that cannot play is silent, not an error.
-void PlayCue(QObject* mediaControl, const QString& fileName);
+void PlayCue(Forms::Host& host, std::string_view mediaControl, std::string_view fileName);

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MediaControl control;
     try {
         Runtime::StoreProperty(&control, "command", QString::fromUtf8(command));
-    } catch (const Runtime::PropertyStoreError&) {
+    } catch (const Forms::PropertyStoreError&) {
         taken = false;
     }
     QFile file(QStringLiteral("fuzzed.wav"));

@@ -76,8 +76,11 @@ void SoundTest::controlTakesOnlyItsCommands()
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(name), std::strlen(name));
     }
     // A cue through a control that refuses its stores raises the run-time error.
-    QObject bare;
-    QVERIFY_THROWS_EXCEPTION(Runtime::PropertyStoreError, PlayCue(&bare, "pinpon.wav"));
+    QWidget form;
+    QObject bare(&form);
+    bare.setObjectName("MMControl1");
+    Runtime::WidgetHost host(&form);
+    QVERIFY_THROWS_EXCEPTION(Forms::PropertyStoreError, PlayCue(host, "MMControl1", "pinpon.wav"));
 }
 
 void SoundTest::wavesAreReadAsStereo()

@@ -3,45 +3,36 @@
 
 #pragma once
 
+#include "host.h"
 #include "triple.h"
 
-#include <QWidget>
+#include <string_view>
 
-#include <memory>
-
-namespace Ui {
-class Form1;
-}
-
-// The program's one window. It owns the current triple for its whole life and changes it only
-// inside its event handlers, each a short straight sequence of steps.
-class Form1 : public QWidget
+// The program's one form: its event handlers, each a short straight sequence of steps, and the
+// triple that it owns for its whole life and changes only inside them. The handlers reach the
+// controls through the runtime that hosts the form, the desktop's or the web page's, by the
+// names of the layout.
+class Form1
 {
-    Q_OBJECT
-
 public:
-    explicit Form1(QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit Form1(Forms::Host& host) : host_(host) {}
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // Event handlers.
+    // The window became active, which happens once, when it is first shown.
     void Form_Activate();
+    // Next, Init and Exit.
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
 
+private:
     void ShowTriple();
     void PrintExplanation();
-    void SetCaption(QWidget* label, std::string_view text);
+    void SetCaption(std::string_view label, std::string_view text);
 
     // The tests put the triple where no sequence of clicks can take it.
     friend class Form1Test;
+    friend class Form1WindowTest;
 
-    std::unique_ptr<Ui::Form1> ui;
+    Forms::Host& host_;
     TripleState state_;
-    bool activated_ = false;
 };

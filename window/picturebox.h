@@ -16,8 +16,9 @@ class PictureBox : public QFrame
 public:
     explicit PictureBox(QWidget* parent = nullptr);
 
-    // Prints one line; an empty text prints an empty line.
-    void print(const QString& text = {});
+    // Prints one line; an empty text prints an empty line. Invokable, as the forms runtime
+    // prints into any picture box by name.
+    Q_INVOKABLE void print(const QString& text = {});
 
     const QStringList& printedLines() const { return lines_; }
     // Everything printed so far, each line ended by a line break.
