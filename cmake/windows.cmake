@@ -22,33 +22,11 @@ install(CODE "
     endforeach()
 ")
 
-# Our licence, which the installer shows on its first page, and a notice for each part of the
-# packages: what it is, which files hold it, its licences, and where its source is. Each notice
-# carries the copyright file of the Debian package it was built from, and the licence texts that
-# file points to are shipped beside it, since Windows has no /usr/share/common-licenses.
+# Our licence, which the installer shows on its first page, and the notices (notices.cmake).
 configure_file(${PROJECT_SOURCE_DIR}/LICENSES/GPL-3.0-or-later.txt LICENSE.txt COPYONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt DESTINATION ${CMAKE_INSTALL_BINDIR})
 set(NOTICE_DIR ${CMAKE_CURRENT_BINARY_DIR}/notices)
-# Written afresh at each configuration: the folder is installed whole, and a notice that an
-# earlier configuration left there would be shipped too.
-file(REMOVE_RECURSE ${NOTICE_DIR})
-set(NOTICE_TEXTS CC0-1.0 GPL-3)
-function(third_party_notice name debian_package licence files)
-    string(JOIN "" source_note ${ARGN})
-    execute_process(COMMAND dpkg-query -W -f=\${source:Package}=\${source:Version} ${debian_package}
-        OUTPUT_VARIABLE source COMMAND_ERROR_IS_FATAL ANY)
-    set(copyright /usr/share/doc/${debian_package}/copyright)
-    file(READ ${copyright} debian_copyright)
-    string(REGEX MATCHALL "common-licenses/[A-Za-z0-9.+-]*[A-Za-z0-9+]" texts
-        "${debian_copyright}")
-    list(TRANSFORM texts REPLACE "common-licenses/" "")
-    set(NOTICE_TEXTS ${NOTICE_TEXTS} ${texts} PARENT_SCOPE)
-    file(WRITE ${NOTICE_DIR}/${name}.txt "${name}\n\nShipped in: ${files}\nLicence: ${licence}\n"
-        "Source: Debian's source package ${source} (apt-get source ${source})${source_note}\n"
-        "Licence texts: the folder texts beside this file\n\n"
-        "The copyright and licence of every file in that source, as Debian records them:\n\n"
-        "${debian_copyright}")
-endfunction()
+include(cmake/notices.cmake)
 
 execute_process(COMMAND dpkg-query -W -f=\${Version} qt6-base-dev OUTPUT_VARIABLE qt_version
     COMMAND_ERROR_IS_FATAL ANY)
@@ -78,18 +56,9 @@ third_party_notice(MinGW-w64 mingw-w64-x86-64-dev
     "ZPL-2.1, MIT and others, as below (winpthreads: MIT and BSD-3-Clause)"
     "pythagorean-triple.exe pythagorean-triple-player.dll (winpthreads and the start-up code, "
     "linked in statically)")
-file(WRITE ${NOTICE_DIR}/Pythagorean-triple.txt "Pythagorean triple ${PROJECT_VERSION}\n\n"
-    "Shipped in: pythagorean-triple.exe pythagorean-triple-player.dll\n"
-    "Licence: GPL-3.0-or-later (LICENSE.txt)\n\n"
-    "Shipped in: pinpon.wav endpinpon.wav, and the icon in pythagorean-triple.exe\n"
-    "Licence: CC0-1.0 (texts/CC0-1.0)\n\n"
-    "Source: pythagorean-triple-${PROJECT_VERSION}.tar.xz, the source release of this version\n")
-list(REMOVE_DUPLICATES NOTICE_TEXTS)
-file(MAKE_DIRECTORY ${NOTICE_DIR}/texts)
-foreach(text IN LISTS NOTICE_TEXTS)
-    file(REAL_PATH /usr/share/common-licenses/${text} text_file)
-    file(COPY_FILE ${text_file} ${NOTICE_DIR}/texts/${text})
-endforeach()
+own_notice("pythagorean-triple.exe pythagorean-triple-player.dll"
+    "pinpon.wav endpinpon.wav, and the icon in pythagorean-triple.exe")
+copy_notice_texts()
 install(DIRECTORY ${NOTICE_DIR} DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The zip runs where it is unpacked. The installer is our own script (cmake/nsis), filled in by
