@@ -1,0 +1,69 @@
+# SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Puts the page together in FOLDER, and FOLDER's zip in ZIP. The files that change with the code
+# (the module, its loader with the page's scripts, the style) carry a hash of what they hold in
+# their names, so that hosts may let browsers keep them for good; the page, the manifest and the
+# service worker keep their names, and the service worker keeps the rest for use offline.
+# Run by web/CMakeLists.txt with cmake -P.
+
+file(REMOVE_RECURSE ${FOLDER})
+file(MAKE_DIRECTORY ${FOLDER})
+
+# NAME with the first 12 digits of CONTENT's hash before its extension.
+function(hashed name content out)
+    string(SHA256 hash "${content}")
+    string(SUBSTRING ${hash} 0 12 hash)
+    string(REGEX REPLACE "^([^.]*)\\." "\\1.${hash}." hashed_name ${name})
+    file(WRITE ${FOLDER}/${hashed_name} "${content}")
+    set(${out} ${hashed_name} PARENT_SCOPE)
+endfunction()
+
+cmake_path(GET LOADER PARENT_PATH loader_dir)
+cmake_path(GET LOADER STEM program)
+# The module is written as it is, byte for byte; the loader then names it by its hashed name.
+file(SHA256 ${loader_dir}/${program}.wasm hash)
+string(SUBSTRING ${hash} 0 12 hash)
+set(MODULE ${program}.${hash}.wasm)
+file(COPY_FILE ${loader_dir}/${program}.wasm ${FOLDER}/${MODULE})
+file(READ ${LOADER} loader)
+string(REPLACE "${program}.wasm" "${MODULE}" loader "${loader}")
+hashed(${program}.js "${loader}" SCRIPT)
+file(READ ${FORM}.css style)
+hashed(${program}.css "${style}" STYLE)
+
+file(READ ${FORM}.html FORM)
+configure_file(${TEMPLATES}/index.html.in ${FOLDER}/index.html @ONLY)
+configure_file(${TEMPLATES}/manifest.webmanifest.in ${FOLDER}/manifest.webmanifest COPYONLY)
+foreach(file IN LISTS FILES)
+    cmake_path(GET file FILENAME name)
+    file(COPY_FILE ${file} ${FOLDER}/${name})
+endforeach()
+file(COPY ${NOTICES} DESTINATION ${FOLDER})
+file(COPY_FILE ${LICENSE} ${FOLDER}/LICENSE.txt)
+
+# Everything but the service worker itself and the notices, which no one needs offline.
+file(GLOB kept RELATIVE ${FOLDER} ${FOLDER}/*)
+list(REMOVE_ITEM kept LICENSE.txt notices)
+list(SORT kept)
+list(TRANSFORM kept PREPEND "'")
+list(TRANSFORM kept APPEND "'")
+list(JOIN kept ", " FILES)
+set(FILES "'./', ${FILES}")
+configure_file(${TEMPLATES}/service-worker.js.in ${FOLDER}/service-worker.js @ONLY)
+
+# The zip holds the folder, its files in name order with the last commit's time and the same
+# modes, so that two builds of the same sources give the same zip wherever they are made.
+file(CHMOD_RECURSE ${FOLDER} FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+    DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
+set(ENV{SOURCE_DATE_EPOCH} ${SOURCE_DATE_EPOCH})
+string(TIMESTAMP time "%Y-%m-%d %H:%M:%S UTC" UTC)
+cmake_path(GET FOLDER PARENT_PATH parent)
+cmake_path(GET FOLDER FILENAME top)
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${parent} ${FOLDER}/*)
+list(SORT files)
+file(REMOVE ${ZIP})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip
+        "--mtime=${time}" -- ${files}
+    WORKING_DIRECTORY ${parent} COMMAND_ERROR_IS_FATAL ANY)
