@@ -5,7 +5,8 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test bench fuzz fuzz-build package dist build windows windows-build test-windows clean
+.PHONY: run test bench fuzz fuzz-build package dist build windows windows-build test-windows \
+	web web-run clean
 
 run:
 	scripts/deps.sh run
@@ -23,6 +24,8 @@ test:
 	scripts/deps.sh test
 	$(MAKE) --no-print-directory build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
+	$(MAKE) --no-print-directory web
+	cd $(WEB_BUILD_DIR) && ctest --output-on-failure --timeout 300
 	$(MAKE) --no-print-directory build BUILD_DIR=$(BUILD_DIR)-sanitize \
 		CMAKE_FLAGS="$(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE=ON"
 	cd $(BUILD_DIR)-sanitize && $(SANITIZER_ENV) ctest --output-on-failure --timeout 300 -E '^(package|desktop-wayland)$$'
@@ -41,13 +44,14 @@ fuzz-build:
 	cmake --build $(BUILD_DIR)-fuzz --target triple_fuzz sound_fuzz
 
 # Start-up, memory, click and chime figures, written to docs/performance.md; the Windows program's
-# start-up under Wine too, which needs its build (make windows).
+# start-up under Wine too, which needs its build (make windows), and the web page's figures.
 bench:
 	scripts/deps.sh bench
 	$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DBUILD_BENCHMARKS=ON"
 	$(MAKE) --no-print-directory windows WINDOWS_CMAKE_FLAGS="$(WINDOWS_CMAKE_FLAGS) -DBUILD_BENCHMARKS=ON"
+	$(MAKE) --no-print-directory web
 	scripts/deps.sh test-windows
-	bench/bench.sh $(BUILD_DIR) $(WINDOWS_BUILD_DIR) docs/performance.md
+	WEB_BUILD_DIR=$(WEB_BUILD_DIR) bench/bench.sh $(BUILD_DIR) $(WINDOWS_BUILD_DIR) docs/performance.md
 
 # A .deb of the program, left in the build folder.
 package:
@@ -84,10 +88,26 @@ test-windows: windows-build
 	scripts/deps.sh test-windows
 	cd $(WINDOWS_BUILD_DIR) && ctest --output-on-failure --timeout 600
 
+# The web page, built with Debian's emscripten: the folder pythagorean-triple-VERSION-web, to be
+# served as it is, and its zip, in the web build folder. Emscripten's optimizer needs Debian's
+# acorn, which a node that is not Debian's own does not look for.
+WEB_BUILD_DIR ?= $(BUILD_DIR)-web
+web:
+	scripts/deps.sh web
+	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD_DIR) -G Ninja \
+		-DCMAKE_BUILD_TYPE=Release $(WEB_CMAKE_FLAGS)
+	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD_DIR)
+
+# The page served on a loopback port, opened in the default browser; without a display, a
+# screenshot of it in headless Chromium.
+web-run: web
+	scripts/deps.sh web-run
+	scripts/web-run.sh $(WEB_BUILD_DIR)
+
 # The Debian prefix, so that the desktop entry's folder of chimes is right in the package.
 build:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-sanitize $(BUILD_DIR)-fuzz $(WINDOWS_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-sanitize $(BUILD_DIR)-fuzz $(WINDOWS_BUILD_DIR) $(WEB_BUILD_DIR)

@@ -2,7 +2,7 @@
 # SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that a make target needs, and only those that are missing.
-# Usage: scripts/deps.sh run|test|bench|windows|test-windows
+# Usage: scripts/deps.sh run|test|bench|windows|test-windows|web|web-run
 set -euo pipefail
 
 # The chime player is built on libpulse and reads the chimes with libsndfile.
@@ -10,6 +10,11 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-ipafo
     libpulse-dev libsndfile1-dev)
 # Without a display, `make run` shows the window on a virtual X server and saves a screenshot.
 headless=(xvfb openbox x11-utils imagemagick)
+# The web page: Debian's emscripten, Python for the page's window made from the layout,
+# rsvg-convert for its icons and zip for its zip.
+web=(cmake ninja-build emscripten python3 librsvg2-bin zip)
+# The page's rows of the end-to-end test: Debian's Chromium, driven through selenium.
+browser=(chromium chromium-driver python3-selenium)
 
 case "${1:-}" in
 run)
@@ -31,13 +36,17 @@ test)
     packages=("${build[@]}" pulseaudio pulseaudio-utils clang libclang-rt-dev
         xvfb openbox xdotool x11-utils qt6-gtk-platformtheme dbus-daemon at-spi2-core
         python3-pyatspi python3-xlib python3-numpy desktop-file-utils appstream dpkg-dev file
-        sway wtype grim qt6-wayland pipewire pipewire-pulse wireplumber lintian reuse xz-utils)
+        sway wtype grim qt6-wayland pipewire pipewire-pulse wireplumber lintian reuse xz-utils
+        "${web[@]}" "${browser[@]}")
     ;;
 # The benchmarks: Google Benchmark, xcb's DAMAGE extension to see the first frame, and the X and
-# sound servers they run on.
+# sound servers they run on; for the web page, nginx to serve it, brotli to weigh it, Chromium and
+# npm, which brings Lighthouse (bench/lighthouse.sh).
 bench)
     packages=("${build[@]}" libbenchmark-dev libxcb1-dev libxcb-damage0-dev
-        xvfb openbox x11-utils pulseaudio pulseaudio-utils)
+        xvfb openbox x11-utils pulseaudio pulseaudio-utils "${web[@]}" "${browser[@]}"
+        nginx-light brotli)
+    command -v npm >/dev/null || packages+=(npm)
     ;;
 # The Windows build: MinGW-w64's compilers with POSIX threads, which C++ threads need; Debian's
 # sources of the host's Qt and libsndfile, unpacked by dpkg-dev and cross-built once with Qt's
@@ -52,8 +61,21 @@ test-windows)
     packages=(wine wine64 xvfb openbox xdotool x11-utils pulseaudio pulseaudio-utils unzip
         tesseract-ocr python3-pyatspi python3-xlib python3-numpy fonts-ipafont-gothic)
     ;;
+web)
+    packages=("${web[@]}")
+    ;;
+# `make web-run` opens the page in the desktop's browser; without a display it takes a
+# screenshot in headless Chromium.
+web-run)
+    packages=(python3)
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        packages+=(chromium)
+    else
+        packages+=(xdg-utils)
+    fi
+    ;;
 *)
-    echo "usage: $0 run|test|bench|windows|test-windows" >&2
+    echo "usage: $0 run|test|bench|windows|test-windows|web|web-run" >&2
     exit 2
     ;;
 esac

@@ -53,17 +53,16 @@ set(FILES "'./', ${FILES}")
 configure_file(${TEMPLATES}/service-worker.js.in ${FOLDER}/service-worker.js @ONLY)
 
 # The zip holds the folder, its files in name order with the last commit's time and the same
-# modes, so that two builds of the same sources give the same zip wherever they are made.
+# modes, and nothing of the file system besides (zip -X), so that two builds of the same sources
+# give the same zip wherever they are made.
 file(CHMOD_RECURSE ${FOLDER} FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
     DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
     WORLD_READ WORLD_EXECUTE)
-set(ENV{SOURCE_DATE_EPOCH} ${SOURCE_DATE_EPOCH})
-string(TIMESTAMP time "%Y-%m-%d %H:%M:%S UTC" UTC)
 cmake_path(GET FOLDER PARENT_PATH parent)
-cmake_path(GET FOLDER FILENAME top)
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${parent} ${FOLDER}/*)
 list(SORT files)
 file(REMOVE ${ZIP})
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip
-        "--mtime=${time}" -- ${files}
+execute_process(COMMAND touch -d @${SOURCE_DATE_EPOCH} ${files}
+    COMMAND_ERROR_IS_FATAL ANY WORKING_DIRECTORY ${parent})
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC zip -X -q -9 ${ZIP} -- ${files}
     WORKING_DIRECTORY ${parent} COMMAND_ERROR_IS_FATAL ANY)
