@@ -7,13 +7,18 @@
 # - x11: a real X server under openbox, driven with xdotool, and PulseAudio;
 # - wayland: the sway compositor, typed at through the virtual-keyboard protocol with wtype (no
 #   tool in Debian 12 offers a virtual pointer, so pointer clicks, and with them the dark theme,
-#   the scale and the frame's close, are left to x11), and PipeWire.
+#   the scale and the frame's close, are left to x11), and PipeWire;
+# - chromium: the web page in Debian's Chromium, headless, served from a copy of its folder on a
+#   loopback port, with PulseAudio.
 #
-# Usage: desktop_test.py x11|wayland|wine PROGRAM [WindowTest|SoundTest|TEST...], on that display
-# and a D-Bus session bus of its own; the program's folder holds its chimes.
+# Usage: desktop_test.py x11|wayland|wine|chromium PROGRAM [WindowTest|SoundTest|TEST...], on
+# that display and a D-Bus session bus of its own; the program's folder holds its chimes. The
+# page's PROGRAM is its index.html.
 
 import contextlib
 import difflib
+import functools
+import http.server
 import json
 import operator
 import os
@@ -22,6 +27,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -71,6 +77,10 @@ class X11:
     def app_id(self, window):  # desktops match the entry's StartupWMClass to the class
         return window.get_wm_class()[1]
 
+    def size(self, window):
+        size = window.get_geometry()
+        return size.width, size.height
+
     def grab(self, window):
         size = window.get_geometry()
         image = window.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xFFFFFFFF)
@@ -109,6 +119,9 @@ class Wayland:
     def app_id(self, window):
         return window["app_id"]
 
+    def size(self, window):
+        return window["window_rect"]["width"], window["window_rect"]["height"]
+
     def grab(self, window):  # the window's own rectangle inside its frame, as the screen shows it
         window = next(node for node in self.windows() if node["id"] == window["id"])
         outer, inner = window["rect"], window["window_rect"]
@@ -136,6 +149,104 @@ class Wayland:
         return any(node["name"] == BOX for node in self.windows())
 
 
+
+
+class Chromium:
+    # The page as a browser shows it. Clicks and keys arrive through the DevTools protocol as the
+    # user's own input, which browsers take as the gesture that sound needs; a held key repeats.
+    pointer, page = True, None
+    KEYS = {"Return": ("Enter", "Enter", 13, "\r"), "KP_Enter": ("Enter", "NumpadEnter", 13, "\r"),
+            "Tab": ("Tab", "Tab", 9, ""), "space": (" ", "Space", 32, " ")}
+
+    def find(self, page):
+        return page
+
+    def app_id(self, page):  # what the browser's tab and an installed app are named by
+        return page.driver.title
+
+    def size(self, page):
+        return tuple(page.js("[Form1.offsetWidth, Form1.offsetHeight]"))
+
+    def click(self, page, x, y, times=1):
+        left, top = page.js("[Form1.getBoundingClientRect().x, Form1.getBoundingClientRect().y]")
+        for _ in range(times):
+            for kind in ("mousePressed", "mouseReleased"):
+                page.cdp("Input.dispatchMouseEvent", {"type": kind, "x": left + x, "y": top + y,
+                                                      "button": "left", "clickCount": 1})
+
+    def key(self, kind, name, modifiers=(), repeat=False):
+        key, code, number, text = self.KEYS[name]
+        self.page.cdp("Input.dispatchKeyEvent", {
+            "type": kind, "key": key, "code": code, "windowsVirtualKeyCode": number,
+            "modifiers": 8 * ("shift" in modifiers), "autoRepeat": repeat,
+            **({"text": text} if kind == "keyDown" and text else {})})
+
+    def keys(self, *keys):  # as X11's
+        held, keys = None, iter(keys)
+        for key in keys:
+            if key == "sleep":
+                until = time.monotonic() + next(keys)
+                while time.monotonic() < until:
+                    held and self.key("keyDown", held, repeat=True)
+                    time.sleep(0.03)
+            elif key in ("keydown", "keyup"):
+                held = next(keys) if key == "keydown" else None
+                self.key("keyDown" if held else "keyUp", held or next(keys))
+            else:
+                *modifiers, name = key.split("+")
+                self.key("keyDown", name, modifiers)
+                self.key("keyUp", name, modifiers)
+
+    def box(self):
+        return self.page.js("msgbox.open")
+
+
+class Page:
+    # The page served from FOLDER on a loopback port and open in a headless Chromium of its own,
+    # whose sound goes to PULSE_SERVER: what a program's process is on a desktop.
+    def __init__(self, folder, env, width=800, dark=False):
+        from selenium import webdriver
+        from selenium.webdriver.chrome.service import Service
+
+        files = type("Files", (http.server.SimpleHTTPRequestHandler,),
+                     {"log_message": lambda *args: None})
+        self.server = http.server.ThreadingHTTPServer(
+            ("127.0.0.1", 0), functools.partial(files, directory=folder))
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for flag in ["headless=new", "no-sandbox", "disable-gpu", "no-first-run", "disable-sync",
+                     "disable-background-networking", "disable-component-update", "disable-quic"]:
+            options.add_argument(f"--{flag}")
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver", env=env),
+                                       options=options)
+        self.cdp, self.status, self.console = self.driver.execute_cdp_cmd, None, None
+        self.cdp("Emulation.setDeviceMetricsOverride", {"width": width, "height": 740,
+                                                        "deviceScaleFactor": 1, "mobile": width < 625})
+        self.cdp("Emulation.setEmulatedMedia", {"features": [
+            {"name": "prefers-color-scheme", "value": "dark" if dark else "light"}]})
+        self.address = f"http://127.0.0.1:{self.server.server_address[1]}/"
+        self.driver.get(self.address)
+        Chromium.page, self.pid = self, self
+
+    def js(self, expression):
+        return self.driver.execute_script(f"return {expression}")
+
+    def wait(self, timeout=10):  # the status of an ended program: 0 once the page says so
+        if self.status is None and wait_for(lambda: self.js(
+                "!document.querySelector('.form') && !ended.hidden"), timeout):
+            self.status = 0
+        if self.status is None:
+            raise subprocess.TimeoutExpired("the page", timeout)
+        return self.status
+
+    def kill(self):  # closes the browser, as closing its last tab would
+        if self.console is None:
+            self.console = self.driver.get_log("browser")
+            self.status = -9 if self.status is None else self.status
+            self.driver.quit()
+            self.server.shutdown()
 
 
 class SoundServer:
@@ -256,6 +367,48 @@ class ScreenReader:
     def says(self, text):
         return pyatspi.findDescendant(self.app, lambda node: node.name == text)
 
+    def press(self, button):
+        self.buttons[button].queryAction().doAction(0)
+
+
+class AccessibilityTree:
+    # The page as a screen reader gets it from the browser.
+    def __init__(self, page):
+        self.page = page
+        self.buttons = {self.name(node): node for node in self.nodes().values()
+                        if node["role"]["value"] == "button"}
+
+    def nodes(self):
+        return {node["nodeId"]: node for node in self.page.cdp(
+            "Accessibility.getFullAXTree", {})["nodes"] if not node.get("ignored")}
+
+    @staticmethod
+    def name(node):
+        return node.get("name", {}).get("value", "")
+
+    def text(self, named):  # the text that a node holds, all its pieces in turn
+        nodes = self.nodes()
+        inside = lambda node: (self.name(node) if node["role"]["value"] == "StaticText" else
+                               "".join(inside(nodes[i]) for i in node["childIds"] if i in nodes))
+        return next((inside(node) for node in nodes.values() if self.name(node) == named), None)
+
+    def shown(self, program):
+        caption = next((self.name(node) for node in self.nodes().values()
+                        if self.name(node).startswith("\uff1c")), "")
+        return [caption] + [self.text(field) for field in "abc"]
+
+    def reads(self, program, explanation):
+        return self.text("Explanation") == explanation
+
+    def says(self, text):
+        return any(self.name(node) == text for node in self.nodes().values())
+
+    def press(self, button):
+        target = self.page.cdp("DOM.resolveNode", {
+            "backendNodeId": self.buttons[button]["backendDOMNodeId"]})["object"]["objectId"]
+        self.page.cdp("Runtime.callFunctionOn", {"objectId": target,
+                                                 "functionDeclaration": "function () { this.click(); }"})
+
 
 class Eyes:
     # Wine's accessibility reaches no Linux screen reader, so there the screen itself is read.
@@ -287,20 +440,19 @@ class Eyes:
 
 # Each desktop with the sound server it comes with and the way its screen is read.
 DESKTOP, SOUND_SERVER = {"x11": (X11, SoundServer), "wayland": (Wayland, PipeWire),
-                         "wine": (X11, SoundServer)}[NAME]
-DESKTOP, READER = DESKTOP(), Eyes if NAME == "wine" else ScreenReader
+                         "wine": (X11, SoundServer), "chromium": (Chromium, SoundServer)}[NAME]
+DESKTOP, READER = DESKTOP(), {"wine": Eyes, "chromium": AccessibilityTree}.get(NAME, ScreenReader)
 
 
 class Program:
     # The program as a user starts it, found on the display and read as the desktop allows.
     def __init__(self, test, program=PROGRAM, server=None, scale=1, **env):
         self.test, self.scale = test, scale
-        self.process = subprocess.Popen(
-            ["wine", program] if program.endswith(".exe") else [program],
-            cwd=env.pop("folder", os.path.dirname(program)), env={
-                **os.environ, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
-                "QT_SCALE_FACTOR": str(scale),
-                "PULSE_SERVER": server.address if server else "unix:/nowhere", **env})
+        folder, screen = env.pop("folder", os.path.dirname(program)), env.pop("screen", {})
+        env = {**os.environ, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_SCALE_FACTOR": str(scale),
+               "PULSE_SERVER": server.address if server else "unix:/nowhere", **env}
+        self.process = Page(folder, env, **screen) if NAME == "chromium" else subprocess.Popen(
+            ["wine", program] if program.endswith(".exe") else [program], cwd=folder, env=env)
         test.addCleanup(lambda: (self.process.kill(), self.process.wait()))
         self.reader = READER(self.process.pid)
         self.window = wait_for(lambda: DESKTOP.find(self.process.pid), 10)
@@ -323,7 +475,9 @@ class Program:
     def grab(self):
         return DESKTOP.grab(self.window)
 
-    def drawn(self):  # the title field has its colour
+    def drawn(self):  # the title field has its colour; the page has been activated
+        if NAME == "chromium":
+            return self.window.js("Label1.textContent != ''")
         try:
             return self.grab()[3 * self.scale, 227 * self.scale].tolist() == [255, 192, 128]
         except (XError, ValueError):  # not on screen yet
@@ -337,6 +491,18 @@ class Program:
         DESKTOP.keys("Return")
         ended = self.process.wait(10)
         status is None or self.test.assertEqual(ended, status)
+
+
+def init_twice_then_exit(test, samples):
+    # The closing chime sounds under Exit's box, its notes in turn. Before it, the second Init,
+    # 0.12 s after the first, cuts the first chime before its second note and starts it again:
+    # "pon" sounds once, 0.22 s after the second "pin", not after the first, and nothing sounds
+    # again.
+    high, low = strikes(samples, G5), strikes(samples, C5)
+    test.assertTrue(len(high) == 1 and len(low) == 1 and low[0] > high[0], (high, low))
+    pins, pons = ([t for t in strikes(samples, note) if t < high[0]] for note in (E6, C6))
+    test.assertTrue(pins and len(pons) == 1 and max(pins) < pons[0], (pins, pons))
+    test.assertAlmostEqual(pons[0] - pins[0] - 0.12, 0.22, delta=0.05)
 
 
 def shortcut_folder(path):
@@ -369,13 +535,14 @@ class WindowTest(unittest.TestCase):
     def test_keys_and_screen_reader(self):
         program = Program(self)
         self.assertEqual(program.shown(), [PYTHAGOREAN, "3", "4", "5"])
-        self.assertEqual(program.grab().shape[:2], (341, 625))
+        self.assertEqual(DESKTOP.size(program.window), (625, 341))
         self.assertEqual(DESKTOP.app_id(program.window), {
-            "x11": "pythagorean-triple", "wayland": APP_ID, "wine": "pythagorean-triple.exe"}[NAME])
+            "x11": "pythagorean-triple", "wayland": APP_ID, "wine": "pythagorean-triple.exe",
+            "chromium": BOX}[NAME])
         self.assertTrue(program.reader.reads(program, EXPLANATION))
         if program.reader.buttons:  # a screen reader presses them too
             self.assertEqual(sorted(program.reader.buttons), ["Exit", "Init", "Next"])
-            program.reader.buttons["Next"].queryAction().doAction(0)
+            program.reader.press("Next")
         else:
             program.answers("Next", shows=())
         self.assertTrue(program.answers())
@@ -475,6 +642,7 @@ class WindowTest(unittest.TestCase):
                 self.assertFalse(registered("HKLM") or registered("HKCU"))
 
 
+@unittest.skipIf(NAME == "chromium", "the page's own chimes are tried in PageTest")
 class SoundTest(unittest.TestCase):
     def test_chimes_at_the_sink(self):
         folder, server = self.enterContext(tempfile.TemporaryDirectory()), SOUND_SERVER(self)
@@ -502,14 +670,7 @@ class SoundTest(unittest.TestCase):
                                              env=server.env)
             program.answers("Exit", shows=())
             time.sleep(1.5)
-        # The closing chime sounds under Exit's box, its notes in turn. Before it, the second
-        # Init cuts the first chime before its second note and starts it again: "pon" sounds
-        # once, 0.22 s after the second "pin", not after the first, and nothing sounds again.
-        high, low = strikes(samples, G5), strikes(samples, C5)
-        self.assertTrue(len(high) == 1 and len(low) == 1 and low[0] > high[0], (high, low))
-        pins, pons = ([t for t in strikes(samples, note) if t < high[0]] for note in (E6, C6))
-        self.assertTrue(pins and len(pons) == 1 and max(pins) < pons[0], (pins, pons))
-        self.assertAlmostEqual(pons[0] - pins[0] - 0.12, 0.22, delta=0.05)
+        init_twice_then_exit(self, samples)
         # The volume controls list the stream by name as an event sound; played out, it rests.
         for line in ['application.name = "Pythagorean triple"', 'media.name = "Chimes"',
                      'media.role = "event"', 'application.icon_name = "pythagorean-triple"',
@@ -561,6 +722,135 @@ class SoundTest(unittest.TestCase):
                 self.assertTrue(program.answers("Init", "Next"), "the window did not answer")
                 self.assertFalse(DESKTOP.box())
                 program.ends(status=None if NAME == "wine" and between else 0)
+
+
+# Each text that the page shows: its element, its size in CSS px, its contrast with what lies
+# behind it by the relative luminance of WCAG 2.2, and whether it is a disabled control's.
+TEXTS = """[...document.querySelectorAll('body *')].filter((e) => e.checkVisibility() &&
+    [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim())).map((e) => {
+    const rgb = (e, property) => getComputedStyle(e)[property].match(/[\\d.]+/g).map(Number);
+    let back = e;
+    while (rgb(back, 'backgroundColor')[3] === 0) back = back.parentElement;
+    const [light, dark] = [rgb(e, 'color'), rgb(back, 'backgroundColor')].map((colour) => colour
+        .slice(0, 3).map((v) => (v / 255 <= 0.04045 ? v / 255 / 12.92 : ((v / 255 + 0.055) / 1.055) ** 2.4))
+        .reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0)).sort((a, b) => b - a);
+    return [e.id || e.tagName, parseFloat(getComputedStyle(e).fontSize),
+            (light + 0.05) / (dark + 0.05), e.disabled === true];
+})"""
+
+
+@only_on("chromium")
+class PageTest(unittest.TestCase):
+    # What the page adds to the window: any screen, light or dark; the browser's chimes and what
+    # becomes of missing ones; and the page offline, installed, keeping to itself.
+    def copy(self):  # of the page's folder, to take chimes away from or to serve no more
+        folder = self.enterContext(tempfile.TemporaryDirectory())
+        shutil.copytree(os.path.dirname(PROGRAM), folder, dirs_exist_ok=True)
+        return folder
+
+    def test_any_screen_light_or_dark(self):
+        rows = ["Command3", "Label9", "Command2", "Label8", "Label4", "Label1", "Label6", "Label2",
+                "Label7", "Label3", "Label5", "Picture1", "Command1"]  # in reading order
+        for width, dark in [(360, False), (360, True), (625, False), (1000, True)]:
+            with self.subTest(width=width, dark=dark):
+                program = Program(self, screen={"width": width, "dark": dark})
+                page = program.window
+                places = page.js("Object.fromEntries([...Form1.children].map((e) => [e.id, "
+                                 "[e.offsetLeft, e.offsetTop, e.offsetWidth, e.offsetHeight]]))")
+                # Nothing scrolls sideways and the buttons are easy to hit. The window's layout
+                # is 1:1 where it fits, and flows in reading order where it does not, with the
+                # panel's text all in view.
+                self.assertEqual(page.js("document.documentElement.scrollWidth"), width)
+                self.assertTrue(all(min(places[f"Command{n}"][2:]) >= 24 for n in (1, 2, 3)))
+                if width >= 625:
+                    self.assertEqual([places[f"Label{n}"] for n in (9, 1, 2, 3)] +
+                                     [places["Picture1"]], [list(field) for field in FIELDS])
+                else:
+                    self.assertEqual(sorted(rows, key=lambda name: places[name][1::-1]), rows)
+                    self.assertTrue(page.js("Picture1.scrollHeight <= Picture1.clientHeight"))
+                # Every text, in the window, its box and the page that says it has ended.
+                program.answers("Exit", shows=())
+                wait_for(DESKTOP.box)
+                texts = page.js(TEXTS)
+                DESKTOP.keys("Return")
+                page.wait()
+                texts += page.js(TEXTS)
+                self.assertLessEqual({"Label1", "Command1", "msgbox-prompt", "P"},
+                                     {name for name, *_ in texts})
+                for name, size, contrast, disabled in texts:
+                    self.assertTrue(size >= 12 and (contrast >= 4.5 or disabled),
+                                    (name, size, contrast))
+
+    def test_next_to_the_limit_and_a_run_time_error(self):
+        program = Program(self)
+        DESKTOP.click(program.window, *BUTTONS["Next"], times=997 + 3)
+        self.assertTrue(program.answers(shows=(PLATO, "1000", "249999", "250001")))
+        self.assertTrue(program.window.js("Command1.disabled"))
+        self.assertTrue(program.answers("Init", shows=(PYTHAGOREAN, "3", "4", "5")))
+        self.assertFalse(program.window.js("Command1.disabled"))
+        # A store that the page refuses leaves the handler, is reported in a box that names it,
+        # and the program ends.
+        program.window.js("Label2.remove()")
+        program.answers("Init", shows=())
+        self.assertTrue(wait_for(lambda: program.reader.says(
+            "Run-time error:\n\nInvalid property value: Label2.Caption")), program.reader.nodes())
+        DESKTOP.keys("Return")
+        self.assertEqual(program.process.wait(), 0)
+
+    def test_chimes_missing_damaged_and_when_the_tab_closes(self):
+        server = SOUND_SERVER(self)
+        program = Program(self, server=server)
+        with server.recording() as samples:
+            DESKTOP.keys("Tab", "Return", "sleep", 0.12, "Return")  # Init twice, from Next
+            time.sleep(1.5)
+            program.answers("Exit", shows=())
+            time.sleep(1.5)
+        init_twice_then_exit(self, samples)
+        program.ends(press_exit=False)
+        # Without "pinpon.wav" and with "endpinpon.wav" damaged, both are silent, and nothing
+        # but the failed fetch reaches the console. Nor does closing the tab sound.
+        folder = self.copy()
+        os.remove(f"{folder}/pinpon.wav")
+        with open(f"{folder}/endpinpon.wav", "r+b") as chime:
+            chime.write(b"\0" * 64)
+        program = Program(self, server=server, folder=folder)
+        with server.recording() as samples:
+            self.assertTrue(program.answers("Next", "Init", "Next"))
+            program.answers("Exit", shows=())
+            time.sleep(1)
+            program.process.kill()
+            time.sleep(1)
+        self.assertEqual([strikes(samples, note) for note in (E6, C6, G5, C5)], [[]] * 4)
+        console = [entry["message"] for entry in program.process.console]
+        self.assertTrue(len(console) == 1 and "pinpon.wav" in console[0], console)
+
+    def test_installable_private_and_offline(self):
+        server = SOUND_SERVER(self)
+        program = Program(self, server=server, folder=self.copy())
+        page = program.window
+        self.assertEqual(page.cdp("Page.getInstallabilityErrors", {})["installabilityErrors"], [])
+        # Once the service worker keeps every file of the folder but the notices, the page has
+        # asked nothing outside its folder and stored nothing else.
+        folder = sorted(page.address + name for name in ["", *os.listdir(os.path.dirname(PROGRAM))]
+                        if name not in ("LICENSE.txt", "notices", "service-worker.js"))
+        self.assertTrue(wait_for(lambda: sorted(page.driver.execute_async_script(
+            "caches.open('pythagorean-triple-1.00').then((c) => c.keys())"
+            ".then((keys) => arguments[0](keys.map((k) => k.url)))")) == folder, 10))
+        self.assertTrue(all(url.startswith(page.address) for url in page.js(
+            "performance.getEntriesByType('resource').map((e) => e.name)")))
+        self.assertEqual(page.driver.execute_async_script(
+            "caches.keys().then((names) => indexedDB.databases().then((bases) => arguments[0]("
+            "[names, bases, localStorage.length, sessionStorage.length, document.cookie])))"),
+            [["pythagorean-triple-1.00"], [], 0, 0, ""])
+        # With the server gone, the page comes back whole, chimes and all.
+        page.server.shutdown()
+        page.server.server_close()
+        page.driver.refresh()
+        self.assertTrue(wait_for(program.drawn) and program.shown() == [PYTHAGOREAN, "3", "4", "5"])
+        with server.recording() as samples:
+            self.assertTrue(program.answers("Next", "Init", "Next"))
+            time.sleep(1.5)
+        self.assertEqual(len(strikes(samples, E6)), 1)
 
 
 if __name__ == "__main__":
