@@ -4,8 +4,10 @@
 # Runs the benchmarks of bench/ and writes their figures, the machine and the commands into a
 # Markdown page. Given the Windows build too (with its packages and bench/), also the Windows
 # program's start-up under Wine; given WINDOWS_SHARED_PROGRAM, the path of a Windows program built
-# with a shared Qt, also the packaged program's start-up against that one's.
-# Usage: bench/bench.sh BUILD_DIR [WINDOWS_BUILD_DIR] OUTPUT.md
+# with a shared Qt, also the packaged program's start-up against that one's. Given WEB_BUILD_DIR,
+# the web page's build, also the page's figures in Chromium and Lighthouse's scores; given
+# FRESH_CI_MINUTES, what a run of .ci/run took on a fresh machine, that too.
+# Usage: [WEB_BUILD_DIR=DIR] bench/bench.sh BUILD_DIR [WINDOWS_BUILD_DIR] OUTPUT.md
 set -euo pipefail
 
 tests=$(cd "$(dirname "$0")/../tests" && pwd)
@@ -18,6 +20,7 @@ fi
 output=$2
 runs=${STARTUP_RUNS:-30}
 wine_runs=${WINE_STARTUP_RUNS:-60}
+web_runs=${WEB_RUNS:-30}
 # The offscreen runs need a runtime folder too; root has none of its own here.
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 log=$(mktemp)
@@ -61,11 +64,17 @@ echo "Chime latency on a PulseAudio null sink, eight processes of eight cues..."
 for _ in 1 2 3 4 5 6 7 8; do
     QT_QPA_PLATFORM=offscreen "$tests/with-pulseaudio.sh" "$build/chime_bench" "$build" 8
 done >>"$log"
+if [ -n "${WEB_BUILD_DIR:-}" ]; then
+    echo "The web page in Chromium, $web_runs pairs of each, and Lighthouse..."
+    "$tests/with-pulseaudio.sh" /usr/bin/python3 "$(dirname "$0")/web_bench.py" \
+        "$(echo "$(cd "$WEB_BUILD_DIR" && pwd)"/pythagorean-triple-*-web)" "$web_runs" \
+        "$("$(dirname "$0")/lighthouse.sh")" >>"$log"
+fi
 echo "Clicks and the end of the program with a frozen sound server, ten runs of each state..."
 QT_QPA_PLATFORM=offscreen "$tests/with-pulseaudio.sh" "$build/freeze_bench" "$build" 10 \
     2>/dev/null >>"$log"
 
-value() { awk -v key="$1" '$1 == key { print $2 }' "$log"; }
+value() { awk -v key="$1" '$1 == key { print substr($0, length(key) + 2) }' "$log"; }
 # The chime figures of one kind of cue (first, later, or . for all): delays (field 3) or
 # reported sink latency (field 5), sorted; then their median, 99th percentile and worst.
 chime_values() { awk -v kind="$1" -v field="$2" '$1 == "chime" && ($2 == kind || kind == ".") { print $field }' "$log" | sort -n; }
@@ -124,6 +133,48 @@ $shared_row
 "
 fi
 
+# The web rows and section, where the web page's build was given.
+web_rows=
+web_section=
+if [ -n "${WEB_BUILD_DIR:-}" ]; then
+    lighthouse="$(value web_lighthouse_performance), $(value web_lighthouse_accessibility), $(value web_lighthouse_best-practices)"
+    web_rows="| web: first visit before the chimes, gzip (brotli) | $(value web_first_visit_gzip_kb) kB ($(value web_first_visit_brotli_kb) kB) | ≤ 50 kB | $(verdict "$(value web_first_visit_gzip_kb)" 50) |
+| web: first frame in Chromium, page ÷ bare static page (median of $web_runs pairs) | $(value web_frame_ratio) × | ≤ 1.10 × | $(verdict "$(value web_frame_ratio)" 1.10) |
+| web: Init click to the chime at the sink, page ÷ bare page (median of $(value web_chime_pairs) pairs) | $(value web_chime_ratio) × ($(value web_chime_page_ms) ms) | ≤ 1.10 × | $(verdict "$(value web_chime_ratio)" 1.10) |
+| web: Lighthouse $(value web_lighthouse_version): performance, accessibility, best practices | $lighthouse | 100, 100, 100 | $([ "$lighthouse" = "100, 100, 100" ] && echo met || echo '**missed**') |"
+    web_section="
+## The web page
+
+The page's folder as \\`make web\\` leaves it, served by nginx with the site configuration that
+[web.md](web.md) gives hosts (\\`web/nginx.conf\\`), in Debian's Chromium $(chromium --version 2>/dev/null | awk '{ print $2 }'), headless, through
+selenium; its sound goes to a private PulseAudio server's null sink. Every visit is a first
+one: the browser's cache is off and its service worker bypassed.
+
+- **What a first visit downloads** before the chimes, the service worker's keeping included:
+  $(value web_files | tr ',' ' ' | wc -w) files, $(value web_first_visit_kb) kB as they lie in the folder, $(value web_first_visit_gzip_kb) kB with gzip -9 (as nginx
+  sends them, or smaller) and $(value web_first_visit_brotli_kb) kB with brotli -q 11. The chimes come after the first frame.
+  The files: $(value web_files | sed 's/,/, /g').
+- **First frame**: from the navigation's start until Chromium first paints the value field a
+  (Element Timing), the page against a bare page: the same index.html without its script. The
+  page is made showing the window as activated, and its module starts after that frame.
+  $web_runs pairs, the two pages in turn: page $(value web_frame_page_ms) ms, bare page $(value web_frame_bare_ms) ms (medians),
+  median of the ratios $(value web_frame_ratio).
+- **Chime**: the time from an Init click, sent as the user's own input, until the chime's first
+  sample arrives at the null sink's monitor (recorded in 10 ms fragments, as on the desktop), each
+  the first click on a freshly loaded page; the bare page (\\`bench/bare-chime.html\\`) plays a
+  chime decoded as it loads on a click. Page $(value web_chime_page_ms) ms, bare page $(value web_chime_bare_ms) ms (medians of
+  $(value web_chime_pairs) pairs), median of the ratios $(value web_chime_ratio).
+- **Lighthouse** $(value web_lighthouse_version), from npm, against Debian's Chromium with its default emulation of a phone on
+  a slow network: performance $(value web_lighthouse_performance), accessibility $(value web_lighthouse_accessibility), best practices $(value web_lighthouse_best-practices); first contentful
+  paint $(value web_lighthouse_first-contentful-paint), largest contentful paint $(value web_lighthouse_largest-contentful-paint), total blocking time
+  $(value web_lighthouse_total-blocking-time), cumulative layout shift $(value web_lighthouse_cumulative-layout-shift).
+"
+fi
+if [ -n "${FRESH_CI_MINUTES:-}" ]; then
+    web_rows+="
+| fresh CI run (\\`.ci/run\\` on a fresh machine, emscripten's libraries from Debian's package) | $FRESH_CI_MINUTES min | ≤ 60 min | $(verdict "$FRESH_CI_MINUTES" 60) |"
+fi
+
 cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -1)
 memory=$(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)
 qt=$(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo unknown)
@@ -158,6 +209,7 @@ tests: nothing in \`make test\` asserts a time.
 | Init or Next click answered, sound server frozen (worst) | $(freeze_worst click .) ms | ≤ 100 ms | $(verdict "$(freeze_worst click .)" 100) |
 | OK to the process gone, sound server frozen (worst) | $(freeze_worst exit .) ms | ≤ 300 ms | $(verdict "$(freeze_worst exit .)" 300) |
 $windows_rows
+$web_rows
 
 ## Start-up to first frame and peak memory
 
@@ -184,7 +236,7 @@ player:
 | first frame | $(value player_startup_program_ms) ms | $(value player_startup_baseline_ms) ms | $(value player_startup_ratio) |
 | peak memory | $(value player_peak_program_mib) MiB | $(value player_peak_baseline_mib) MiB | $(value player_peak_ratio) |
 
-$windows_section
+$windows_section$web_section
 ## The Next handler
 
 $(value next_clicks) clicks on the real window on Qt's offscreen platform, each timed from the
