@@ -82,8 +82,10 @@ mergeInto(LibraryManager.library, {
     forms_end__deps: ['$Forms'],
     forms_end: function () {
         const box = Forms.box();
-        box.onclose = null;
-        box.close();
+        if (box) {
+            box.onclose = null;
+            box.close();
+        }
         const form = document.querySelector('.form');
         if (form) {
             form.remove();

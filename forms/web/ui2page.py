@@ -50,7 +50,7 @@ class Control:
             for role in roles}
 
 
-def element(control, focusable, first, state):
+def element(control, focusable, first, state, extra):
     """The page's element for a control, its text and what screen readers know it by."""
     attributes = [f'id="{control.name}"']
     design = html.escape(control.text("text") or "")
@@ -64,7 +64,7 @@ def element(control, focusable, first, state):
         attributes.append('tabindex="0"')
     if control.text("visible") == "false":
         attributes.append("hidden")
-    attributes += EXTRA.get(control.name, [])
+    attributes += extra.get(control.name, [])
     text = shown
     if control.kind in ("QPushButton", "CommandButton"):
         autofocus = " autofocus" if control.name == first else ""
@@ -87,12 +87,11 @@ def element(control, focusable, first, state):
     return f'<{tag} {" ".join(attributes)}></{tag}>'
 
 
-def rules(control, families):
-    """The control's place and look at the layout's own size."""
-    style = [f"left: {control.x}px", f"top: {control.y}px", f"width: {control.width}px",
-             f"height: {control.height}px"]
+def look(control, families):
+    """The control's font, colours, frame and alignment, on any screen."""
     if control.is_line():
-        return style[:3] + ["border-top: 1px solid"]
+        return ["border-top: 1px solid"]
+    style = []
     font = control.props.get("font")
     if font is not None:
         points = control.text("pointSizeF") or font.findtext("font/pointsize") or DEFAULT_FONT
@@ -111,6 +110,12 @@ def rules(control, families):
     if stretch:
         style.append(f"--stretch: {int(stretch) / 100:g}")
     return style
+
+
+def place(control):
+    """The control's place at the layout's own size."""
+    return [f"left: {control.x}px", f"top: {control.y}px", f"width: {control.width}px"] + (
+        [] if control.is_line() else [f"height: {control.height}px"])
 
 
 def reading_order(controls, form_width):
@@ -182,16 +187,15 @@ def read_state(path):
 
 
 def main():
-    global EXTRA
     ui, runtime_html, runtime_css, out_html, out_css, *extra = sys.argv[1:]
     state = {}
     if extra[:1] == ["--state"]:
         state, extra = read_state(extra[1]), extra[2:]
-    EXTRA = {}
+    attributes = {}
     for item in extra:
         control, attribute = item.split(":", 1)
         name, value = attribute.split("=", 1)
-        EXTRA.setdefault(control, []).append(f'{name}="{html.escape(value)}"')
+        attributes.setdefault(control, []).append(f'{name}="{html.escape(value)}"')
     root = ET.parse(ui).getroot()
     form = root.find("widget")
     form_control = Control(form)
@@ -208,7 +212,7 @@ def main():
     quiet = sorted((c for c in controls if c.name not in tabstops),
                    key=lambda c: places.get(c.name, 0))
     focusable = [next(c for c in controls if c.name == name) for name in tabstops]
-    body = [element(c, tabstops, tabstops[0] if tabstops else None, state)
+    body = [element(c, tabstops, tabstops[0] if tabstops else None, state, attributes)
             for c in quiet + focusable]
     body += [f'<div class="break" id="break{i}" aria-hidden="true"></div>'
              for i in range(row_count)]
@@ -218,25 +222,23 @@ def main():
         out.write("</main>\n")
         out.write(re.sub(r"<!--.*?-->\n", "", open(runtime_html, encoding="utf-8").read()))
 
+    narrow = f"{form_control.width - 0.02:g}"
     with open(out_css, "w", encoding="utf-8") as out:
         out.write(open(runtime_css, encoding="utf-8").read()
                   .replace("@FORM_WIDTH@", str(form_control.width))
-                  .replace("@NARROW_WIDTH@", f"{form_control.width - 0.02:g}"))
+                  .replace("@NARROW_WIDTH@", narrow))
         out.write(f"\n/* {form_control.name}, from its layout */\n")
         out.write(block(".form > *", [f"font-size: {DEFAULT_FONT * POINT:g}px"]))
+        for control in controls:
+            out.write(block(f"#{control.name}", look(control, families)))
         out.write(f"@media (min-width: {form_control.width}px) {{\n")
         out.write(block(".form", [f"width: {form_control.width}px",
                                   f"height: {form_control.height}px"], "    "))
         for control in controls:
-            out.write(block(f"#{control.name}", rules(control, families), "    "))
-        out.write("}\n")
-        out.write(f"@media (max-width: {form_control.width - 0.02}px) {{\n")
-        for control in controls:
-            look = [r for r in rules(control, families)
-                    if not r.startswith(("left", "top", "width", "height"))]
-            out.write(block(f"#{control.name}", look + flow.get(control.name, []), "    "))
-        for index in range(row_count):
-            out.write(block(f"#break{index}", flow[f"break{index}"], "    "))
+            out.write(block(f"#{control.name}", place(control), "    "))
+        out.write(f"}}\n@media (max-width: {narrow}px) {{\n")
+        for name, style in flow.items():
+            out.write(block(f"#{name}", style, "    "))
         out.write("}\n")
 
 

@@ -25,11 +25,20 @@ customElements.define('media-control', class extends HTMLElement {
 
     connectedCallback() {
         requestAnimationFrame(() => setTimeout(() => {
-            this.#audio ??= new AudioContext();
             for (const name of (this.dataset.preload ?? '').split(' ').filter(Boolean)) {
                 this.#decode(name);
             }
         }));
+    }
+
+    // A browser without audio plays nothing, and that is no error either.
+    #context() {
+        try {
+            this.#audio ??= new AudioContext();
+        } catch {
+            // Silent.
+        }
+        return this.#audio;
     }
 
     // The window has gone: nothing of it sounds on.
@@ -52,11 +61,7 @@ customElements.define('media-control', class extends HTMLElement {
 
     set command(command) {
         const commands = {
-            Stop: () => {
-                this.#asked = null;
-                this.#playing?.stop();
-                this.#playing = null;
-            },
+            Stop: () => this.#stop(),
             Close: () => {
                 this.#open = null;
             },
@@ -72,15 +77,21 @@ customElements.define('media-control', class extends HTMLElement {
         commands[command]();
     }
 
+    #stop() {
+        this.#asked = null;
+        this.#playing?.stop();
+        this.#playing = null;
+    }
+
     // Each file is fetched and decoded once.
     #decode(name) {
         const address = new URL(name, document.baseURI).href;
         if (!this.#chimes.has(address)) {
-            this.#audio ??= new AudioContext();
+            const audio = this.#context();
             const chime = { buffer: undefined };
             chime.decoded = fetch(address)
                 .then((response) => (response.ok ? response.arrayBuffer() : null))
-                .then((bytes) => bytes && this.#audio.decodeAudioData(bytes))
+                .then((bytes) => bytes && audio && audio.decodeAudioData(bytes))
                 .catch(() => null)
                 .then((buffer) => { chime.buffer = buffer; return buffer; });
             this.#chimes.set(address, chime);
@@ -102,14 +113,18 @@ customElements.define('media-control', class extends HTMLElement {
             if (!buffer || this.#asked !== asked || audio !== this.#audio || late()) {
                 return;
             }
-            const source = new AudioBufferSourceNode(audio, { buffer });
-            source.connect(audio.destination);
-            source.start();
-            this.#playing = source;
+            try {
+                this.#playing = new AudioBufferSourceNode(audio, { buffer });
+                this.#playing.connect(audio.destination);
+                this.#playing.start();
+            } catch {
+                return;
+            }
+            const source = this.#playing;
             // Started, it sounds once the device runs; a device that does not run in time drops it.
             setTimeout(() => {
                 if (audio.state !== 'running' && this.#playing === source) {
-                    this.command = 'Stop';
+                    this.#stop();
                 }
             }, this.constructor.stale - (performance.now() - asked.at));
         };
