@@ -145,8 +145,8 @@ if [ -n "${WEB_BUILD_DIR:-}" ]; then
     web_section="
 ## The web page
 
-The page's folder as \\`make web\\` leaves it, served by nginx with the site configuration that
-[web.md](web.md) gives hosts (\\`web/nginx.conf\\`), in Debian's Chromium $(chromium --version 2>/dev/null | awk '{ print $2 }'), headless, through
+The page's folder as \`make web\` leaves it, served by nginx with the site configuration that
+[web.md](web.md) gives hosts (\`web/nginx.conf\`), in Debian's Chromium $(chromium --version 2>/dev/null | awk '{ print $2 }'), headless, through
 selenium; its sound goes to a private PulseAudio server's null sink. Every visit is a first
 one: the browser's cache is off and its service worker bypassed.
 
@@ -161,8 +161,9 @@ one: the browser's cache is off and its service worker bypassed.
   median of the ratios $(value web_frame_ratio).
 - **Chime**: the time from an Init click, sent as the user's own input, until the chime's first
   sample arrives at the null sink's monitor (recorded in 10 ms fragments, as on the desktop), each
-  the first click on a freshly loaded page; the bare page (\\`bench/bare-chime.html\\`) plays a
-  chime decoded as it loads on a click. Page $(value web_chime_page_ms) ms, bare page $(value web_chime_bare_ms) ms (medians of
+  the first click on a freshly loaded page, after the pointer has moved onto the button; the bare
+  page (\`bench/bare-chime.html\`) makes its audio context and decodes the chime as it loads,
+  and plays it on a click. Page $(value web_chime_page_ms) ms, bare page $(value web_chime_bare_ms) ms (medians of
   $(value web_chime_pairs) pairs), median of the ratios $(value web_chime_ratio).
 - **Lighthouse** $(value web_lighthouse_version), from npm, against Debian's Chromium with its default emulation of a phone on
   a slow network: performance $(value web_lighthouse_performance), accessibility $(value web_lighthouse_accessibility), best practices $(value web_lighthouse_best-practices); first contentful
@@ -172,7 +173,7 @@ one: the browser's cache is off and its service worker bypassed.
 fi
 if [ -n "${FRESH_CI_MINUTES:-}" ]; then
     web_rows+="
-| fresh CI run (\\`.ci/run\\` on a fresh machine, emscripten's libraries from Debian's package) | $FRESH_CI_MINUTES min | ≤ 60 min | $(verdict "$FRESH_CI_MINUTES" 60) |"
+| fresh CI run (\`.ci/run\` on a fresh machine, emscripten's libraries from Debian's package) | $FRESH_CI_MINUTES min | ≤ 60 min | $(verdict "$FRESH_CI_MINUTES" 60) |"
 fi
 
 cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -1)

@@ -156,6 +156,9 @@ def chimes(driver, address, pairs):
             time.sleep(0.5)  # the chimes are decoded after the first frame
             x, y = driver.execute_script(
                 f"const r = {button}.getBoundingClientRect(); return [r.x + 5, r.y + 5]")
+            # As a user's hand does, the pointer goes to the button before it clicks.
+            driver.execute_cdp_cmd("Input.dispatchMouseEvent", {"type": "mouseMoved", "x": x, "y": y})
+            time.sleep(0.3)
             click = time.monotonic()
             for kind in ("mousePressed", "mouseReleased"):
                 driver.execute_cdp_cmd("Input.dispatchMouseEvent", {

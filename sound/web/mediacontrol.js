@@ -6,11 +6,13 @@
 // name, which the forms runtime stores. A name that is no command is refused. Every other
 // outcome is swallowed: a file that is missing, damaged or unplayable simply stays silent.
 //
-// After the window's first frame the control makes its audio context, which stays suspended
-// until a click resumes it, and fetches and decodes the files named in its data-preload, so that
-// the first chime finds them ready; any other file is fetched when it is opened. A chime starts
-// on the click that asks for it, which browsers require before any sound, and one that cannot
-// start within 250 ms of it is dropped rather than played late.
+// After the window's first frame the control fetches and decodes the files named in its
+// data-preload, so that the first chime finds them ready; any other file is fetched when it is
+// opened. Its audio context, whose making holds the page up for a tenth of a second the first
+// time (the browser starts its audio service), is made as the user first moves the pointer or
+// presses a key or touches the page, on the way to the first click, and stays suspended until a
+// click resumes it. A chime starts on the click that asks for it, which browsers require before
+// any sound, and one that cannot start within 250 ms of it is dropped rather than played late.
 
 customElements.define('media-control', class extends HTMLElement {
     static stale = 250; // ms
@@ -28,13 +30,26 @@ customElements.define('media-control', class extends HTMLElement {
             for (const name of (this.dataset.preload ?? '').split(' ').filter(Boolean)) {
                 this.#decode(name);
             }
+            const early = () => {
+                this.#context();
+                for (const event of this.constructor.early) {
+                    removeEventListener(event, early, true);
+                }
+            };
+            for (const event of this.constructor.early) {
+                addEventListener(event, early, { capture: true, passive: true });
+            }
         }));
     }
+
+    static early = ['pointermove', 'pointerdown', 'keydown', 'touchstart'];
 
     // A browser without audio plays nothing, and that is no error either.
     #context() {
         try {
-            this.#audio ??= new AudioContext();
+            if (this.isConnected) {
+                this.#audio ??= new AudioContext();
+            }
         } catch {
             // Silent.
         }
@@ -83,15 +98,15 @@ customElements.define('media-control', class extends HTMLElement {
         this.#playing = null;
     }
 
-    // Each file is fetched and decoded once.
+    // Each file is fetched and decoded once, at the rate that the chimes are made at; played, it
+    // is resampled to the device's.
     #decode(name) {
         const address = new URL(name, document.baseURI).href;
         if (!this.#chimes.has(address)) {
-            const audio = this.#context();
             const chime = { buffer: undefined };
             chime.decoded = fetch(address)
                 .then((response) => (response.ok ? response.arrayBuffer() : null))
-                .then((bytes) => bytes && audio && audio.decodeAudioData(bytes))
+                .then((bytes) => bytes && new OfflineAudioContext(1, 1, 44100).decodeAudioData(bytes))
                 .catch(() => null)
                 .then((buffer) => { chime.buffer = buffer; return buffer; });
             this.#chimes.set(address, chime);
@@ -101,7 +116,7 @@ customElements.define('media-control', class extends HTMLElement {
 
     #sound() {
         const chime = this.#open;
-        const audio = this.#audio;
+        const audio = this.#context();
         if (!chime || !audio) {
             return;
         }
