@@ -20,7 +20,9 @@ fi
 output=$2
 runs=${STARTUP_RUNS:-30}
 wine_runs=${WINE_STARTUP_RUNS:-60}
-web_runs=${WEB_RUNS:-30}
+# A frame is a sixtieth of a second here, and a start lands in one or the next: more pairs.
+web_frame_runs=${WEB_FRAME_RUNS:-60}
+web_chime_runs=${WEB_CHIME_RUNS:-30}
 # The offscreen runs need a runtime folder too; root has none of its own here.
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 log=$(mktemp)
@@ -65,10 +67,10 @@ for _ in 1 2 3 4 5 6 7 8; do
     QT_QPA_PLATFORM=offscreen "$tests/with-pulseaudio.sh" "$build/chime_bench" "$build" 8
 done >>"$log"
 if [ -n "${WEB_BUILD_DIR:-}" ]; then
-    echo "The web page in Chromium, $web_runs pairs of each, and Lighthouse..."
+    echo "The web page in Chromium: $web_frame_runs pairs of starts, $web_chime_runs of chimes, and Lighthouse..."
     "$tests/with-pulseaudio.sh" /usr/bin/python3 "$(dirname "$0")/web_bench.py" \
-        "$(echo "$(cd "$WEB_BUILD_DIR" && pwd)"/pythagorean-triple-*-web)" "$web_runs" \
-        "$("$(dirname "$0")/lighthouse.sh")" >>"$log"
+        "$(echo "$(cd "$WEB_BUILD_DIR" && pwd)"/pythagorean-triple-*-web)" "$web_frame_runs" \
+        "$web_chime_runs" "$("$(dirname "$0")/lighthouse.sh")" >>"$log"
 fi
 echo "Clicks and the end of the program with a frozen sound server, ten runs of each state..."
 QT_QPA_PLATFORM=offscreen "$tests/with-pulseaudio.sh" "$build/freeze_bench" "$build" 10 \
@@ -139,7 +141,7 @@ web_section=
 if [ -n "${WEB_BUILD_DIR:-}" ]; then
     lighthouse="$(value web_lighthouse_performance), $(value web_lighthouse_accessibility), $(value web_lighthouse_best-practices)"
     web_rows="| web: first visit before the chimes, gzip (brotli) | $(value web_first_visit_gzip_kb) kB ($(value web_first_visit_brotli_kb) kB) | ≤ 50 kB | $(verdict "$(value web_first_visit_gzip_kb)" 50) |
-| web: first frame in Chromium, page ÷ bare static page (median of $web_runs pairs) | $(value web_frame_ratio) × | ≤ 1.10 × | $(verdict "$(value web_frame_ratio)" 1.10) |
+| web: first frame in Chromium, page ÷ bare static page (median of $web_frame_runs pairs) | $(value web_frame_ratio) × | ≤ 1.10 × | $(verdict "$(value web_frame_ratio)" 1.10) |
 | web: Init click to the chime at the sink, page ÷ bare page (median of $(value web_chime_pairs) pairs) | $(value web_chime_ratio) × ($(value web_chime_page_ms) ms) | ≤ 1.10 × | $(verdict "$(value web_chime_ratio)" 1.10) |
 | web: Lighthouse $(value web_lighthouse_version): performance, accessibility, best practices | $lighthouse | 100, 100, 100 | $([ "$lighthouse" = "100, 100, 100" ] && echo met || echo '**missed**') |"
     web_section="
@@ -157,7 +159,7 @@ one: the browser's cache is off and its service worker bypassed.
 - **First frame**: from the navigation's start until Chromium first paints the value field a
   (Element Timing), the page against a bare page: the same index.html without its script. The
   page is made showing the window as activated, and its module starts after that frame.
-  $web_runs pairs, the two pages in turn: page $(value web_frame_page_ms) ms, bare page $(value web_frame_bare_ms) ms (medians),
+  $web_frame_runs pairs, the two pages in turn: page $(value web_frame_page_ms) ms, bare page $(value web_frame_bare_ms) ms (medians),
   median of the ratios $(value web_frame_ratio).
 - **Chime**: the time from an Init click, sent as the user's own input, until the chime's first
   sample arrives at the null sink's monitor (recorded in 10 ms fragments, as on the desktop), each

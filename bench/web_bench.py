@@ -8,7 +8,7 @@ Init click's chime at a PulseAudio null sink against a bare page that plays a bu
 advance. Prints one figure a line, "name value", for bench.sh.
 
 Usage (on a PulseAudio server with a null sink named "chimes", as tests/with-pulseaudio.sh
-makes): web_bench.py PAGE_FOLDER PAIRS [LIGHTHOUSE]
+makes): web_bench.py PAGE_FOLDER FRAME_PAIRS CHIME_PAIRS [LIGHTHOUSE]
 With the path of Lighthouse's command (bench/lighthouse.sh), also Lighthouse's scores.
 """
 import json
@@ -188,7 +188,7 @@ def lighthouse(command, address, scratch):
 
 
 def main():
-    page_folder, pairs = sys.argv[1], int(sys.argv[2])
+    page_folder, frame_pairs, chime_pairs = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
     with tempfile.TemporaryDirectory() as scratch:
         folder = f"{scratch}/page"
         shutil.copytree(page_folder, folder)
@@ -212,18 +212,18 @@ def main():
         driver.quit()
 
         driver = browser()
-        page, bare, ratio = first_frames(driver, address, pairs)
+        page, bare, ratio = first_frames(driver, address, frame_pairs)
         print(f"web_frame_page_ms {page:.1f}\nweb_frame_bare_ms {bare:.1f}\n"
               f"web_frame_ratio {ratio:.3f}")
         driver.quit()
 
         driver = browser()
-        page, bare, ratio, heard = chimes(driver, address, pairs)
+        page, bare, ratio, heard = chimes(driver, address, chime_pairs)
         print(f"web_chime_page_ms {page:.1f}\nweb_chime_bare_ms {bare:.1f}\n"
               f"web_chime_ratio {ratio:.3f}\nweb_chime_pairs {heard}")
         driver.quit()
-        if len(sys.argv) > 3:
-            lighthouse(sys.argv[3], address, scratch)
+        if len(sys.argv) > 4:
+            lighthouse(sys.argv[4], address, scratch)
         server.terminate()
         server.wait()
 

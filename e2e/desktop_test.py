@@ -783,6 +783,7 @@ class PageTest(unittest.TestCase):
 
     def test_next_to_the_limit_and_a_run_time_error(self):
         program = Program(self)
+        self.assertEqual(program.window.js("document.activeElement.id"), "Command1")
         DESKTOP.click(program.window, *BUTTONS["Next"], times=997 + 3)
         self.assertTrue(program.answers(shows=(PLATO, "1000", "249999", "250001")))
         self.assertTrue(program.window.js("Command1.disabled"))
