@@ -183,8 +183,10 @@ def lighthouse(command, address, scratch, runs=5):
                        env={**os.environ, "CHROME_PATH": "/usr/bin/chromium"}, check=True)
         with open(f"{scratch}/lighthouse-{run}.json") as report:
             reports.append(json.load(report))
-    scores = [round(report["categories"]["performance"]["score"] * 100) for report in reports]
-    report = sorted(reports, key=lambda r: r["categories"]["performance"]["score"])[runs // 2]
+    def performance(report):
+        return round(report["categories"]["performance"]["score"] * 100)
+    scores = [performance(report) for report in reports]
+    report = sorted(reports, key=performance)[runs // 2]
     for name, category in report["categories"].items():
         print(f"web_lighthouse_{name} {round(category['score'] * 100)}")
     for metric in ("first-contentful-paint", "largest-contentful-paint", "total-blocking-time",

@@ -14,19 +14,18 @@ python3 -u -m http.server --bind 127.0.0.1 --directory "$folder" 0 >"$log" 2>&1 
 server=$!
 trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; rm -f "$log"' EXIT
 
-# Port 0 lets the system choose a free port, which the server names once it listens.
-port=
+# Port 0 lets the system choose a free port; the server names its address once it listens.
+address=
 for _ in $(seq 100); do
-    port=$(sed -n 's/^Serving HTTP on .* port \([0-9]*\) .*/\1/p' "$log")
-    [ -n "$port" ] && break
+    address=$(sed -n 's/^Serving HTTP on .* (\(.*\)) .*/\1/p' "$log")
+    [ -n "$address" ] && break
     sleep 0.1
 done
-if [ -z "$port" ]; then
+if [ -z "$address" ]; then
     echo "The server did not start:" >&2
     cat "$log" >&2
     exit 1
 fi
-address="http://127.0.0.1:$port/"
 echo "The page is served at $address"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

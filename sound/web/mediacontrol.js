@@ -30,14 +30,12 @@ customElements.define('media-control', class extends HTMLElement {
             for (const name of (this.dataset.preload ?? '').split(' ').filter(Boolean)) {
                 this.#decode(name);
             }
-            const early = () => {
-                this.#context();
-                for (const event of this.constructor.early) {
-                    removeEventListener(event, early, true);
-                }
-            };
+            const early = new AbortController();
             for (const event of this.constructor.early) {
-                addEventListener(event, early, { capture: true, passive: true });
+                addEventListener(event, () => {
+                    this.#context();
+                    early.abort();
+                }, { capture: true, passive: true, signal: early.signal });
             }
         }));
     }
@@ -128,14 +126,15 @@ customElements.define('media-control', class extends HTMLElement {
             if (!buffer || this.#asked !== asked || audio !== this.#audio || late()) {
                 return;
             }
+            let source;
             try {
-                this.#playing = new AudioBufferSourceNode(audio, { buffer });
-                this.#playing.connect(audio.destination);
-                this.#playing.start();
+                source = new AudioBufferSourceNode(audio, { buffer });
+                source.connect(audio.destination);
+                source.start();
             } catch {
                 return;
             }
-            const source = this.#playing;
+            this.#playing = source;
             // Started, it sounds once the device runs; a device that does not run in time drops it.
             setTimeout(() => {
                 if (audio.state !== 'running' && this.#playing === source) {
