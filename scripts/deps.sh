@@ -11,10 +11,18 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-ipafo
 # Without a display, `make run` shows the window on a virtual X server and saves a screenshot.
 headless=(xvfb openbox x11-utils imagemagick)
 # The web page: Debian's emscripten, Python for the page's window made from the layout,
-# rsvg-convert for its icons and zip for its zip.
-web=(cmake ninja-build emscripten python3 librsvg2-bin zip)
-# The page's rows of the end-to-end test: Debian's Chromium, driven through selenium.
-browser=(chromium chromium-driver python3-selenium)
+# rsvg-convert for its icons and zip for its zip; and the face of its signs, taken out of Noto
+# Sans CJK JP by fontTools (WOFF2 with brotli), found with fontconfig.
+web=(cmake ninja-build emscripten python3 librsvg2-bin zip fonts-noto-cjk fontconfig
+    python3-fonttools python3-brotli)
+# The page's rows of the end-to-end test, in three engines: Debian's Chromium, driven through
+# selenium; Firefox ESR, over WebDriver BiDi (python3-websocket) and typed at on X with xdotool;
+# WebKitGTK's MiniBrowser through selenium on X, which plays through GStreamer. The faces that
+# devices have: IPA, Noto Sans CJK JP, Roboto and DejaVu Sans; fontTools makes a probe face.
+browser=(chromium chromium-driver python3-selenium firefox-esr python3-websocket
+    webkit2gtk-driver gstreamer1.0-plugins-base gstreamer1.0-plugins-good xvfb openbox xdotool
+    x11-utils fonts-ipafont-gothic fonts-noto-cjk fonts-roboto-unhinted fonts-dejavu-core
+    python3-fonttools)
 
 case "${1:-}" in
 run)

@@ -2,9 +2,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # Puts the page together in FOLDER, and FOLDER's zip in ZIP. The files that change with the code
-# (the module, its loader with the page's scripts, the style) carry a hash of what they hold in
-# their names, so that hosts may let browsers keep them for good; the page, the manifest and the
-# service worker keep their names, and the service worker keeps the rest for use offline.
+# (the module, its loader with the page's scripts, the style, the face of its signs) carry a hash
+# of what they hold in their names, so that hosts may let browsers keep them for good; the page,
+# the manifest and the service worker keep their names, and the service worker keeps the rest for
+# use offline.
 # Run by web/CMakeLists.txt with cmake -P.
 
 file(REMOVE_RECURSE ${FOLDER})
@@ -29,7 +30,14 @@ file(COPY_FILE ${loader_dir}/${program}.wasm ${FOLDER}/${MODULE})
 file(READ ${LOADER} loader)
 string(REPLACE "${program}.wasm" "${MODULE}" loader "${loader}")
 hashed(${program}.js "${loader}" SCRIPT)
+# The face of the signs, named by its hash, and the style that names it.
+cmake_path(GET FORM FILENAME form)
+file(SHA256 ${FORM}-signs.woff2 hash)
+string(SUBSTRING ${hash} 0 12 hash)
+set(SIGNS ${form}-signs.${hash}.woff2)
+file(COPY_FILE ${FORM}-signs.woff2 ${FOLDER}/${SIGNS})
 file(READ ${FORM}.css style)
+string(REPLACE "${form}-signs.woff2" "${SIGNS}" style "${style}")
 hashed(${program}.css "${style}" STYLE)
 
 file(READ ${FORM}.html FORM)

@@ -15,8 +15,13 @@ and prints that prerender.cpp lists), so that its first frame needs no script; e
 this changes keeps its caption as the layout has it in data-design, for the runtime to put back
 before it activates the window in the browser.
 
+The layout's face is the one that the controls' boxes were drawn for; every other face that a
+device has takes its place within the same boxes (see FACES below). The signs that Latin faces
+lack (full-width brackets and commas, the ideographic space) come last from a small face of the
+page's own (--signs: its file, and the file to list the signs in, for the build to make it).
+
 Usage: ui2page.py FORM.ui RUNTIME.html RUNTIME.css OUT.html OUT.css [--state STATE.tsv]
-                  [CONTROL:ATTRIBUTE=VALUE...]
+                  [--signs FONT.woff2 SIGNS.txt] [CONTROL:ATTRIBUTE=VALUE...]
 """
 import html
 import re
@@ -25,6 +30,33 @@ import xml.etree.ElementTree as ET
 
 POINT = 4 / 3  # CSS pixels to the point
 DEFAULT_FONT = 9  # points: the face of controls that have none of their own, as on the desktop
+
+# The layout's face (MS PGothic, and IPAPGothic, its metric twin) sets its baseline 0.88 em below
+# the top of a line 1 em high. Other Japanese Gothic faces take more room above and below, and
+# their letters reach down to 0.25 em (Noto Sans CJK's "g", "p" and "y"): a label's line is
+# centred as the layout's face centres it, but never so low that such a descender leaves the box.
+ASCENT, DESCENT, DEEPEST_DESCENDER = 0.88, 0.12, 0.25
+# Faces whose Latin letters run wider than the layout's face, scaled so that the panel's longest
+# line still fits its box: an @font-face over the installed face (local()), by its full and
+# PostScript names, with size-adjust, named before the face itself, which serves unscaled where
+# a browser cannot reach a face by local(). DejaVu Sans, the sans serif of Linux systems without
+# a Japanese face, is measured: its lines run 9 % wider. Meiryo's and Hiragino Sans's Latin
+# letters are as wide (none can be measured here) and take the same scale; so does Yu Gothic UI,
+# to be safe. Noto Sans CJK JP and Roboto fit as they are.
+SCALED = {
+    "Yu Gothic UI": (0.9, ["Yu Gothic UI", "YuGothicUI-Regular"],
+                     ["Yu Gothic UI Bold", "YuGothicUI-Bold"]),
+    "Meiryo": (0.9, ["Meiryo"], ["Meiryo Bold", "Meiryo-Bold"]),
+    "Hiragino Sans": (0.9, ["Hiragino Sans W3", "HiraginoSans-W3"],
+                      ["Hiragino Sans W6", "HiraginoSans-W6"]),
+    "DejaVu Sans": (0.9, ["DejaVu Sans", "DejaVuSans"], ["DejaVu Sans Bold", "DejaVuSans-Bold"]),
+}
+LATIN = ["DejaVu Sans"]  # after the layout's Japanese faces, before the page's signs
+SIGNS = "Form signs"  # the page's face of the signs that Latin faces lack
+
+
+def scaled(face):
+    return f"{face} scaled"
 
 
 class Control:
@@ -87,7 +119,7 @@ def element(control, focusable, first, state, extra):
     return f'<{tag} {" ".join(attributes)}></{tag}>'
 
 
-def look(control, families):
+def look(control):
     """The control's font, colours, frame and alignment, on any screen."""
     if control.is_line():
         return ["border-top: 1px solid"]
@@ -95,8 +127,14 @@ def look(control, families):
     font = control.props.get("font")
     if font is not None:
         points = control.text("pointSizeF") or font.findtext("font/pointsize") or DEFAULT_FONT
-        style += [f"font-family: {families}", f"font-size: {float(points) * POINT:g}px",
+        size = float(points) * POINT
+        style += [f"font-size: {size:g}px",
                   f"font-weight: {700 if font.findtext('font/bold') == 'true' else 400}"]
+        if control.kind == "PictureBox":
+            style.append(f"line-height: {ASCENT + DESCENT:g}")
+        elif baseline(control):
+            # The line's own height leaves the baseline where its strut puts it (below).
+            style += ["align-items: baseline", "line-height: 0"]
     colours = control.colours()
     if "Window" in colours and control.text("autoFillBackground") == "true":
         style.append(f"background-color: {colours['Window']}")
@@ -112,10 +150,43 @@ def look(control, families):
     return style
 
 
+def baseline(control):
+    """Where a label's line sits, from the top of its box: the foot of a strut that the line is
+    aligned with, whatever the face's own ascent and descent."""
+    font = control.props.get("font")
+    if control.kind != "QLabel" or font is None:
+        return None
+    size = float(control.text("pointSizeF") or font.findtext("font/pointsize")) * POINT
+    inner = control.height - (2 if control.text("frameShape") == "QFrame::Box" else 0)
+    return min(inner / 2 + (ASCENT - DESCENT) / 2 * size, inner - DEEPEST_DESCENDER * size)
+
+
 def place(control):
     """The control's place at the layout's own size."""
     return [f"left: {control.x}px", f"top: {control.y}px", f"width: {control.width}px"] + (
         [] if control.is_line() else [f"height: {control.height}px"])
+
+
+def faces(layout_faces, signs):
+    """The font-family list of the layout's face and the @font-face rules that it names."""
+    families, rules = [], []
+    for face in [*layout_faces, *LATIN]:
+        if face in SCALED:
+            scale, regular, bold = SCALED[face]
+            for weight, names in ((400, regular), (700, bold)):
+                rules.append(block("@font-face", [
+                    f'font-family: "{scaled(face)}"',
+                    "src: " + ", ".join(f'local("{name}")' for name in names),
+                    f"font-weight: {weight}", f"size-adjust: {scale * 100:g}%"]))
+            families.append(scaled(face))
+        families.append(face)
+    if signs:
+        font, chars = signs
+        ranges = ", ".join(f"U+{ord(c):04X}" for c in sorted(chars))
+        rules.append(block("@font-face", [f'font-family: "{SIGNS}"', f'src: url("{font}") format("woff2")',
+                                          f"unicode-range: {ranges}", "font-display: block"]))
+        families.append(SIGNS)
+    return ", ".join(f'"{f}"' for f in families) + ", sans-serif", "".join(rules)
 
 
 def reading_order(controls, form_width):
@@ -191,6 +262,9 @@ def main():
     state = {}
     if extra[:1] == ["--state"]:
         state, extra = read_state(extra[1]), extra[2:]
+    signs_file = None
+    if extra[:1] == ["--signs"]:
+        signs_file, extra = extra[1:3], extra[3:]
     attributes = {}
     for item in extra:
         control, attribute = item.split(":", 1)
@@ -204,7 +278,14 @@ def main():
     face = next(c.props["font"].findtext("font/family") for c in controls if "font" in c.props)
     fallbacks = [s.text for s in form.findall(
         "property[@name='fallbackFamilies']/stringlist/string")]
-    families = ", ".join(f'"{f}"' for f in [face, *fallbacks]) + ", sans-serif"
+    # The signs of every text that the page shows as made that Latin faces lack.
+    texts = [c.text("text") or "" for c in controls] + [
+        line for value in state.values() for line in ([value] if isinstance(value, str) else value)]
+    signs = signs_file and (signs_file[0], {c for text in texts for c in text if ord(c) > 0xFF})
+    families, font_faces = faces([face, *fallbacks], signs)
+    if signs:
+        with open(signs_file[1], "w", encoding="utf-8") as out:
+            out.write("".join(sorted(signs[1])))
 
     # Screen readers read the controls that take no focus first, in the layout's reading order,
     # then those that do, in the order that Tab takes them.
@@ -228,9 +309,16 @@ def main():
                   .replace("@FORM_WIDTH@", str(form_control.width))
                   .replace("@NARROW_WIDTH@", narrow))
         out.write(f"\n/* {form_control.name}, from its layout */\n")
+        out.write(font_faces)
         out.write(block(".form > *", [f"font-size: {DEFAULT_FONT * POINT:g}px"]))
+        # The East Asian signs proportional, as the layout's P(roportional) Gothic draws them.
+        out.write(block(", ".join(f"#{c.name}" for c in controls if "font" in c.props),
+                        [f"font-family: {families}", 'font-feature-settings: "palt"']))
         for control in controls:
-            out.write(block(f"#{control.name}", look(control, families)))
+            out.write(block(f"#{control.name}", look(control)))
+            if baseline(control):
+                out.write(block(f"#{control.name}::before",
+                                ['content: ""', f"height: {baseline(control):.2f}px"]))
         out.write(f"@media (min-width: {form_control.width}px) {{\n")
         out.write(block(".form", [f"width: {form_control.width}px",
                                   f"height: {form_control.height}px"], "    "))
