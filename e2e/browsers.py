@@ -21,6 +21,7 @@ import time
 import websocket
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.remote.command import Command
 
 # The keys of the tests' words, as WebDriver's actions name them and as the DevTools protocol does.
@@ -74,11 +75,25 @@ class Session:
     def actions(self, sources):
         self.driver.execute(Command.W3C_ACTIONS, {"actions": sources})
 
-    def open(self, url):
-        self.driver.get(url)
+    def open(self, url, wait=True):  # until the page has loaded, or not
+        self.loading(lambda: self.driver.get(url), wait)
+
+    def loading(self, navigate, wait=True):
+        # The drivers are told not to wait for a page, so that a page may be held back; where the
+        # test waits, it waits for a new page to have loaded.
+        self.js("window.left = true")
+        navigate()
+        deadline = time.monotonic() + 30
+        while wait and time.monotonic() < deadline:
+            try:
+                if self.js("!window.left && document.readyState === 'complete'"):
+                    break
+            except (RuntimeError, WebDriverException):  # between two pages
+                pass
+            time.sleep(0.05)
 
     def reload(self):
-        self.driver.refresh()
+        self.loading(self.driver.refresh)
 
     def title(self):
         return self.driver.title
@@ -96,6 +111,7 @@ class Chromium(Session):
                      "disable-background-networking", "disable-component-update", "disable-quic"]:
             options.add_argument(f"--{flag}")
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        options.page_load_strategy = "none"
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver", env=env),
                                        options=options)
         self.cdp = self.driver.execute_cdp_cmd
@@ -149,6 +165,7 @@ class WebKit(Session):
         options = webdriver.WebKitGTKOptions()
         options.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
         options.add_argument("--automation")
+        options.page_load_strategy = "none"
         # Debian's selenium starts WebKitWebDriver in its own environment.
         saved = dict(os.environ)
         os.environ.update(env, **({"GTK_THEME": "Adwaita:dark"} if dark else {}))
@@ -221,23 +238,24 @@ class Firefox(Session):
         self.call("browsingContext.setViewport", context=self.context,
                   viewport={"width": width, "height": height})
 
-    def open(self, url):
-        self.call("browsingContext.navigate", context=self.context, url=url, wait="complete")
-        self.activate()
+    def open(self, url, wait=True):
+        self.call("browsingContext.navigate", context=self.context, url=url,
+                  wait="complete" if wait else "none")
+        self.focused = False
 
     def reload(self):
         self.call("browsingContext.reload", context=self.context, wait="complete")
-        self.activate()
+        self.focused = False
 
-    def activate(self):
-        # Firefox gives its page the focus on the first key that its window takes, and takes
-        # that key for nothing more: Escape, which a page just loaded ignores.
-        if self.x11:
-            subprocess.run(["xdotool", "windowactivate", "--sync", self.window, "key", "Escape"],
-                           timeout=30)
-            deadline = time.monotonic() + 10
-            while not self.js("document.hasFocus()") and time.monotonic() < deadline:
-                time.sleep(0.05)
+    def focus(self):
+        # Firefox gives a page the focus on the first key that its window takes, and takes that
+        # key for nothing more: Escape, which the page ignores.
+        subprocess.run(["xdotool", "windowactivate", "--sync", self.window, "key", "Escape"],
+                       timeout=30)
+        deadline = time.monotonic() + 10
+        while not self.js("document.hasFocus()") and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.focused = True
 
     def js(self, expression):
         result = self.call("script.evaluate", expression=f"(async () => {expression})()",
@@ -252,9 +270,9 @@ class Firefox(Session):
         kind, value = remote["type"], remote.get("value")
         if kind in ("array", "set"):
             return [cls.value(item) for item in value]
-        if kind in ("object", "map"):
+        if kind in ("object", "map"):  # a platform object's members are not given
             return {key if isinstance(key, str) else cls.value(key): cls.value(item)
-                    for key, item in value}
+                    for key, item in value or []}
         return None if kind in ("undefined", "null") else value
 
     def actions(self, sources):
@@ -263,6 +281,7 @@ class Firefox(Session):
     def keys(self, *words):
         if not self.x11:
             return super().keys(*words)
+        self.focused or self.focus()
         chain, words = [], iter(words)
         for word in words:
             chain += [word, next(words)] if word in ("keydown", "keyup", "sleep") else ["key", word]

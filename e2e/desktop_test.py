@@ -183,11 +183,12 @@ class Browser:
 
 
 class Page:
-    # The page served from FOLDER on a loopback port and open in a browser of its own, whose
-    # sound goes to PULSE_SERVER: what a program's process is on a desktop. The server can hold
-    # back the files whose names a test puts in `held` until it lets them go.
-    def __init__(self, folder, env, width=800, dark=False):
-        page, self.held = self, set()
+    # The page served from FOLDER on a loopback port, at PATH within it, and open in a browser of
+    # its own, whose sound goes to PULSE_SERVER: what a program's process is on a desktop. The
+    # server holds back the files whose names a test puts in `held` until it lets them go, has
+    # none of those in `missing`, and answers nothing while `offline`.
+    def __init__(self, folder, env, width=800, dark=False, path="", held=()):
+        page, self.held, self.missing, self.offline = self, set(held), set(), False
 
         class Files(http.server.SimpleHTTPRequestHandler):
             def log_message(self, *args):
@@ -196,14 +197,19 @@ class Page:
             def do_GET(self):
                 while any(name in self.path for name in page.held):
                     time.sleep(0.02)
-                super().do_GET()
+                if page.offline:
+                    self.close_connection = True
+                elif any(self.path.endswith(f"/{name}") for name in page.missing):
+                    self.send_error(404)
+                else:
+                    super().do_GET()
 
         self.server = http.server.ThreadingHTTPServer(
             ("127.0.0.1", 0), functools.partial(Files, directory=folder))
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
         self.session, self.status = browsers.open_session(NAME, env, width, dark=dark), None
-        self.address = f"http://127.0.0.1:{self.server.server_address[1]}/"
-        self.session.open(self.address)
+        self.address = f"http://127.0.0.1:{self.server.server_address[1]}/{path}"
+        self.session.open(self.address, wait=not held)
         Browser.page, self.pid = self, self
 
     def js(self, expression):
@@ -371,9 +377,9 @@ class AccessibilityTree:
                                "".join(inside(nodes[i]) for i in node["childIds"] if i in nodes))
         return next((inside(node) for node in nodes.values() if self.name(node) == named), None)
 
-    def shown(self, program):
+    def shown(self, program):  # the method's caption, not what the page says of it
         caption = next((self.name(node) for node in self.nodes().values()
-                        if self.name(node).startswith("\uff1c")), "")
+                        if self.name(node) in (PYTHAGOREAN, PLATO)), "")
         return [caption] + [self.text(field) for field in "abc"]
 
     def reads(self, program, explanation):
@@ -446,15 +452,15 @@ class Program:
     # The program as a user starts it, found on the display and read as the desktop allows.
     def __init__(self, test, program=PROGRAM, server=None, scale=1, **env):
         self.test, self.scale = test, scale
-        folder, screen = env.pop("folder", os.path.dirname(program)), env.pop("screen", {})
+        folder, page = env.pop("folder", os.path.dirname(program)), env.pop("page", {})
         env = {**os.environ, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_SCALE_FACTOR": str(scale),
                "PULSE_SERVER": server.address if server else "unix:/nowhere", **env}
-        self.process = Page(folder, env, **screen) if BROWSER else subprocess.Popen(
+        self.process = Page(folder, env, **page) if BROWSER else subprocess.Popen(
             ["wine", program] if program.endswith(".exe") else [program], cwd=folder, env=env)
         test.addCleanup(lambda: (self.process.kill(), self.process.wait()))
-        self.reader = READER(self.process.pid)
         self.window = wait_for(lambda: DESKTOP.find(self.process.pid), 10)
         test.assertTrue(wait_for(self.drawn), "never drawn")
+        self.reader = READER(self.process.pid)
 
     def shown(self):
         return self.reader.shown(self)
@@ -475,7 +481,7 @@ class Program:
 
     def drawn(self):  # the title field has its colour; the page has been activated
         if BROWSER:
-            return self.window.js("Label1.textContent != ''")
+            return self.window.js("!!document.getElementById('Label1')?.textContent")
         try:
             return self.grab()[3 * self.scale, 227 * self.scale].tolist() == [255, 192, 128]
         except (XError, ValueError):  # not on screen yet
@@ -893,7 +899,7 @@ class PageTest(unittest.TestCase):
                 "Label7", "Label3", "Label5", "Picture1", "Command1"]  # in reading order
         for dark in (False, True):
             with self.subTest(dark=dark):
-                program = Program(self, screen={"dark": dark})
+                program = Program(self, page={"dark": dark})
                 page, texts = program.window, []
                 for width in self.widths(360, 625, 1000):
                     page.session.resize(width)
@@ -928,7 +934,7 @@ class PageTest(unittest.TestCase):
         # Whatever faces a device has, in the window 1:1 and on a phone, no text is cut off, no
         # control lies on another, no sign is missing and bold is bold.
         for faces in FACES:
-            program = Program(self, screen={"width": 1000}, FONTCONFIG_FILE=fontconfig(self, faces))
+            program = Program(self, page={"width": 1000}, FONTCONFIG_FILE=fontconfig(self, faces))
             page = program.window
             signs = page.js("[...new Set(Form1.textContent)].join('')")
             for width in self.widths(1000, 360):
@@ -938,22 +944,47 @@ class PageTest(unittest.TestCase):
                                      {"cut": [], "overlaps": [], "missing": [], "thin": []})
             program.process.kill()
 
-    def test_next_to_the_limit_and_a_run_time_error(self):
-        program = Program(self)
-        self.assertEqual(program.window.js("document.activeElement.id"), "Command1")
-        DESKTOP.click(program.window, *BUTTONS["Next"], times=997 + 3)
+    def test_early_clicks_next_to_the_limit_and_the_end(self):
+        # A click that comes before the program's script has even arrived is taken once it runs.
+        script = next(name for name in os.listdir(os.path.dirname(PROGRAM)) if name.endswith(".js")
+                      and name != "service-worker.js")
+        program = Program(self, page={"held": {script}})
+        page = program.window
+        self.assertEqual(page.js("document.activeElement.id"), "Command1")
+        DESKTOP.click(page, *BUTTONS["Next"])
+        time.sleep(0.3)
+        self.assertEqual(program.shown(), [PYTHAGOREAN, "3", "4", "5"])
+        page.held.clear()
+        self.assertTrue(program.answers())
+        DESKTOP.click(page, *BUTTONS["Next"], times=997 + 2)
         self.assertTrue(program.answers(shows=(PLATO, "1000", "249999", "250001")))
-        self.assertTrue(program.window.js("Command1.disabled"))
+        self.assertTrue(page.js("Command1.disabled"))
+        # What an event changes is said once, the values by their names, and nothing else speaks
+        # up of itself: the one place that does is the page's notice of a new release.
         self.assertTrue(program.answers("Init", shows=(PYTHAGOREAN, "3", "4", "5")))
-        self.assertFalse(program.window.js("Command1.disabled"))
+        self.assertFalse(page.js("Command1.disabled"))
+        self.assertEqual(page.js("said.textContent"), f"{PYTHAGOREAN}, a 3, b 4, c 5")
+        self.assertEqual(page.js("[...document.querySelectorAll('[aria-live], [role=status], "
+                                 "output')].filter((e) => e.ariaLive !== 'off').map((e) => e.id)"),
+                         ["said", "release"])
         # A store that the page refuses leaves the handler, is reported in a box that names it,
-        # and the program ends.
-        program.window.js("Label2.remove()")
+        # and the program ends: the page says so, in its title too, with the focus on it.
+        page.js("Label2.remove()")
         program.answers("Init", shows=())
         self.assertTrue(wait_for(lambda: program.reader.says(
             "Run-time error:\n\nInvalid property value: Label2.Caption")))
         DESKTOP.keys("Return")
         self.assertEqual(program.process.wait(), 0)
+        self.assertEqual(page.js("[document.activeElement.id, document.title]"),
+                         ["ended", f"The program has ended. {BOX}"])
+        # So it does where the module cannot be had.
+        program = Program(self, folder=self.copy(), page={"held": {".wasm"}})
+        program.window.missing.add(next(name for name in os.listdir(os.path.dirname(PROGRAM))
+                                        if name.endswith(".wasm")))
+        program.window.held.clear()
+        self.assertTrue(wait_for(lambda: program.window.js(
+            "[document.activeElement.id, document.title]") == [
+                "failed", f"The program could not be loaded. {BOX}"]))
 
     def test_chimes_missing_damaged_and_when_the_tab_closes(self):
         server = SOUND_SERVER(self)
@@ -982,6 +1013,11 @@ class PageTest(unittest.TestCase):
         console = program.process.session.console  # where the driver tells
         self.assertTrue(console is None or all("pinpon.wav" in line for line in console), console)
 
+    @staticmethod
+    def release(folder):  # what the build names it, in its service worker
+        with open(os.path.join(folder, "service-worker.js")) as worker:
+            return re.search(r"const RELEASE = '(.*)'", worker.read())[1]
+
     def test_installable_private_and_offline(self):
         server = SOUND_SERVER(self)
         program = Program(self, server=server, folder=self.copy())
@@ -989,29 +1025,79 @@ class PageTest(unittest.TestCase):
         if NAME == "chromium":
             self.assertEqual(page.cdp("Page.getInstallabilityErrors", {})["installabilityErrors"],
                              [])
-        # Once the service worker keeps every file of the folder but the notices, the page has
-        # asked nothing outside its folder and stored nothing else.
-        with open(os.path.join(os.path.dirname(PROGRAM), "service-worker.js")) as worker:
-            cache = re.search(r"const CACHE = '(.*)'", worker.read())[1]
-        folder = sorted(page.address + name for name in ["", *os.listdir(os.path.dirname(PROGRAM))]
-                        if name not in ("LICENSE.txt", "notices", "service-worker.js"))
+        # Once the service worker keeps every file of the folder but the notices and the face of
+        # the signs, which a device with a Japanese face never asks for, the page has asked for
+        # nothing else and stored nothing else.
+        files = sorted(page.address + name for name in ["", *os.listdir(os.path.dirname(PROGRAM))]
+                       if name not in ("LICENSE.txt", "notices", "service-worker.js")
+                       and not name.endswith(".woff2"))
+        cache = f"{self.release(os.path.dirname(PROGRAM))} {page.address}"
         self.assertTrue(wait_for(lambda: sorted(page.js(
             f"caches.open('{cache}').then((c) => c.keys()).then((keys) => keys.map((k) => k.url))"
-        )) == folder, 10))
-        self.assertTrue(all(url.startswith(page.address) for url in page.js(
-            "performance.getEntriesByType('resource').map((e) => e.name)")))
-        self.assertEqual(page.js(
-            "caches.keys().then((names) => [names, localStorage.length, sessionStorage.length, "
-            "document.cookie])"), [[cache], 0, 0, ""])
-        # With the server gone, the page comes back whole, chimes and all.
-        page.server.shutdown()
-        page.server.server_close()
+        )) == files, 10))
+        self.assertLessEqual(set(page.js("performance.getEntriesByType('resource')"
+                                         ".map((e) => e.name)")),
+                             {*files, page.address + "service-worker.js"})
+        self.assertEqual(page.js("caches.keys().then((names) => [names, localStorage.length, "
+                                 "sessionStorage.length, document.cookie])"), [[cache], 0, 0, ""])
+        # Offline, the page comes back whole, chimes and all.
+        page.offline = True
         page.session.reload()
         self.assertTrue(wait_for(program.drawn) and program.shown() == [PYTHAGOREAN, "3", "4", "5"])
         with server.recording() as samples:
             self.assertTrue(program.answers("Next", "Init", "Next"))
             time.sleep(1.5)
         self.assertEqual(len(strikes(samples, E6)), 1)
+
+    def test_release_a_then_release_b(self):
+        # Release A at two paths of one host; then at one of them B, the same but for a chime.
+        root, a, b = self.enterContext(tempfile.TemporaryDirectory()), os.path.dirname(PROGRAM), \
+            os.environ["NEXT_RELEASE"]
+        for path in ("app", "copy"):
+            shutil.copytree(a, f"{root}/{path}")
+        program = Program(self, folder=root, page={"path": "app/"})
+        page = program.window
+        kept = {folder: f"{self.release(folder)} {page.address}" for folder in (a, b)}
+        registration = "navigator.serviceWorker.getRegistration()"
+
+        def runs(release):  # the window, kept in release's cache alone, whole offline
+            self.assertTrue(wait_for(lambda: page.js("caches.keys()") == [kept[release]] and page.js(
+                f"{registration}.then((r) => !r.installing && r.active.state === 'activated' && "
+                "!!navigator.serviceWorker.controller)"), 10))
+            page.offline = True
+            page.session.reload()
+            self.assertTrue(wait_for(program.drawn) and program.answers("Next"))
+            chime = page.js("fetch('pinpon.wav').then((r) => r.arrayBuffer()).then((b) => b.byteLength)")
+            self.assertEqual(chime, os.path.getsize(f"{release}/pinpon.wav"))
+            page.offline = False
+            page.session.reload()
+
+        def deploy(release, missing=()):  # its files new on the host, as a host's copy makes them
+            shutil.copytree(release, f"{root}/app", dirs_exist_ok=True, copy_function=shutil.copy)
+            page.missing = set(missing)
+            page.js(f"{registration}.then((r) => r.update()).catch(() => {{}})")
+
+        runs(a)
+        # B's module cannot be had: B is not kept, and A goes on.
+        deploy(b, [next(name for name in os.listdir(b) if name.endswith(".wasm"))])
+        self.assertTrue(wait_for(lambda: page.js(f"{registration}.then((r) => "
+                                                 "!r.installing && !r.waiting)"), 10))
+        runs(a)
+        # B whole: it is kept, and waits while A runs in the window, which says that it is there;
+        # as the window starts again, B takes over.
+        deploy(b)
+        self.assertTrue(wait_for(lambda: page.js(f"{registration}.then((r) => !!r.waiting)"), 10))
+        self.assertTrue(wait_for(lambda: page.js("release.textContent") ==
+                                 "A new release of the program is ready. Start it"))
+        page.session.reload()
+        runs(b)
+        # Each copy is an app of its own.
+        if NAME == "chromium":
+            ids = set()
+            for path in ("app/", "copy/"):
+                page.session.open(page.address.replace("app/", path))
+                ids.add(page.cdp("Page.getAppId", {})["appId"])
+            self.assertEqual(len(ids), 2)
 
 
 if __name__ == "__main__":

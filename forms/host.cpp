@@ -3,6 +3,8 @@
 
 #include "host.h"
 
+#include <utility>
+
 namespace Forms {
 
 std::string_view PropertyName(Property property) noexcept
@@ -28,6 +30,19 @@ PropertyStoreError::PropertyStoreError(std::string_view control, std::string_vie
 std::string RuntimeErrorReport(std::string_view error)
 {
     return "Run-time error:\n\n" + std::string(error);
+}
+
+void ErrorReport::ReportRuntimeError(std::string_view error) noexcept
+{
+    if (std::exchange(reporting_, true)) {
+        EndAfterError();
+        return;
+    }
+    try {
+        ShowErrorBox(RuntimeErrorReport(error), ProjectTitle, [this] { EndAfterError(); });
+    } catch (...) {
+        EndAfterError();
+    }
 }
 
 } // namespace Forms

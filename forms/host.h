@@ -69,4 +69,38 @@ inline constexpr std::string_view ProjectTitle = "Pythagorean triple";
 // What the run-time error report says of an error that left a handler.
 std::string RuntimeErrorReport(std::string_view error);
 
+// The run-time error report, one policy for every runtime: an error that leaves an event handler
+// is shown in a box that names it, under the program's title, and the program then ends; a
+// second error while that box is up ends the program at once. Each runtime gives the box and the
+// end in its own way.
+class ErrorReport
+{
+public:
+    virtual ~ErrorReport() = default;
+
+    // Runs one event's handler to its end; an error that leaves it is reported.
+    template <typename Handler> void Deliver(Handler&& handler) noexcept
+    {
+        try {
+            handler();
+        } catch (const std::exception& error) {
+            ReportRuntimeError(error.what());
+        } catch (...) {
+            ReportRuntimeError("Unknown error");
+        }
+    }
+
+    void ReportRuntimeError(std::string_view error) noexcept;
+
+protected:
+    // Shows the report in the runtime's box for errors; `closed` runs once the user closes it,
+    // before ShowErrorBox returns where the box holds up the caller, later where it cannot.
+    virtual void ShowErrorBox(const std::string& report, std::string_view title,
+                              std::function<void()> closed) = 0;
+    virtual void EndAfterError() noexcept = 0;
+
+private:
+    bool reporting_ = false;
+};
+
 } // namespace Forms

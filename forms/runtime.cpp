@@ -154,24 +154,20 @@ FormsApplication::~FormsApplication()
 
 bool FormsApplication::notify(QObject* receiver, QEvent* event)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        reportRuntimeError(error.what());
-    } catch (...) {
-        reportRuntimeError("Unknown error");
-    }
-    return true;
+    bool handled = true;
+    Deliver([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
 }
 
-void FormsApplication::reportRuntimeError(const char* what)
+void FormsApplication::ShowErrorBox(const std::string& report, std::string_view title,
+                                    std::function<void()> closed)
 {
-    // A second error while the first is on screen must not stack another box.
-    if (!reporting_) {
-        reporting_ = true;
-        QMessageBox::critical(activeWindow(), FromUtf8(Forms::ProjectTitle),
-                              QString::fromStdString(Forms::RuntimeErrorReport(what)));
-    }
+    QMessageBox::critical(activeWindow(), FromUtf8(title), QString::fromStdString(report));
+    closed();
+}
+
+void FormsApplication::EndAfterError() noexcept
+{
     End(RuntimeErrorStatus);
 }
 

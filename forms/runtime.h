@@ -52,8 +52,9 @@ private:
 };
 
 // The application object. Handlers do not trap errors; an exception that leaves one arrives
-// here, is shown in a box that names it, and ends the program with RuntimeErrorStatus.
-class FormsApplication : public QApplication
+// here and is reported (Forms::ErrorReport) in a critical box, and the program ends with
+// RuntimeErrorStatus.
+class FormsApplication : public QApplication, public Forms::ErrorReport
 {
     Q_OBJECT
 
@@ -63,10 +64,12 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-private:
-    void reportRuntimeError(const char* what);
+protected:
+    void ShowErrorBox(const std::string& report, std::string_view title,
+                      std::function<void()> closed) override;
+    void EndAfterError() noexcept override;
 
-    bool reporting_ = false;
+private:
     // Reads the system's fonts as the program starts.
     std::thread fontsLoading_;
 };

@@ -40,6 +40,7 @@ file(READ ${FORM}.css style)
 string(REPLACE "${form}-signs.woff2" "${SIGNS}" style "${style}")
 hashed(${program}.css "${style}" STYLE)
 
+file(READ ${FORM}.csp EARLY)
 file(READ ${FORM}.html FORM)
 configure_file(${TEMPLATES}/index.html.in ${FOLDER}/index.html @ONLY)
 configure_file(${TEMPLATES}/manifest.webmanifest.in ${FOLDER}/manifest.webmanifest COPYONLY)
@@ -50,14 +51,31 @@ endforeach()
 file(COPY ${NOTICES} DESTINATION ${FOLDER})
 file(COPY_FILE ${LICENSE} ${FOLDER}/LICENSE.txt)
 
-# Everything but the service worker itself and the notices, which no one needs offline.
+# What the service worker keeps: every file but itself, the licence and the notices, which no
+# one needs offline. The chimes and the face of the signs are kept as they are asked for, where
+# they cannot be at once; the rest is the core of the release. The release is named after the
+# hash of every file that it keeps.
 file(GLOB kept RELATIVE ${FOLDER} ${FOLDER}/*)
 list(REMOVE_ITEM kept LICENSE.txt notices)
 list(SORT kept)
-list(TRANSFORM kept PREPEND "'")
-list(TRANSFORM kept APPEND "'")
-list(JOIN kept ", " FILES)
-set(FILES "'./', ${FILES}")
+set(contents "")
+foreach(file IN LISTS kept)
+    file(SHA256 ${FOLDER}/${file} hash)
+    string(APPEND contents "${hash} ${file}\n")
+endforeach()
+string(SHA256 hash "${contents}")
+string(SUBSTRING ${hash} 0 12 hash)
+set(RELEASE pythagorean-triple-${PROJECT_VERSION}-${hash})
+set(later ${kept})
+list(FILTER later INCLUDE REGEX "\\.(wav|woff2)$")
+list(REMOVE_ITEM kept ${later})
+foreach(list kept later)
+    list(TRANSFORM ${list} PREPEND "'")
+    list(TRANSFORM ${list} APPEND "'")
+    list(JOIN ${list} ", " ${list})
+endforeach()
+set(CORE "'./', ${kept}")
+set(LATER ${later})
 configure_file(${TEMPLATES}/service-worker.js.in ${FOLDER}/service-worker.js @ONLY)
 
 # The zip holds the folder, its files in name order with the last commit's time and the same

@@ -8,18 +8,20 @@
 
 mergeInto(LibraryManager.library, {
     $Forms: {
-        // How each property of the runtime is stored on an element, and which elements have it.
-        properties: [
-            ['textContent', (element, text) => { element.textContent = text; }],
-            ['disabled', (element, enabled) => { element.disabled = !enabled; }],
-            ['command', (element, command) => { element.command = command; }],
-            ['fileName', (element, name) => { element.fileName = name; }],
-        ],
+        // How each property of the runtime, by its name, is stored on an element, and which
+        // elements have it.
+        properties: {
+            Caption: ['textContent', (element, text) => { element.textContent = text; }],
+            Enabled: ['disabled', (element, enabled) => { element.disabled = !enabled; }],
+            Command: ['command', (element, command) => { element.command = command; }],
+            FileName: ['fileName', (element, name) => { element.fileName = name; }],
+        },
 
         // The control is in the window, has the property and takes the value.
         store: (control, property, value) => {
             const element = Forms.control(control);
-            const [name, store] = Forms.properties[property] || [];
+            const [name, store] = Object.prototype.hasOwnProperty.call(Forms.properties, property)
+                ? Forms.properties[property] : [];
             if (!element || !store || !(name in element)) {
                 return false;
             }
@@ -41,14 +43,16 @@ mergeInto(LibraryManager.library, {
     },
 
     forms_store_string__deps: ['$Forms'],
-    forms_store_string: function (control, controlLength, property, value, valueLength) {
-        return Forms.store(UTF8ToString(control, controlLength), property,
-                           UTF8ToString(value, valueLength));
+    forms_store_string: function (control, controlLength, property, propertyLength, value,
+                                  valueLength) {
+        return Forms.store(UTF8ToString(control, controlLength),
+                           UTF8ToString(property, propertyLength), UTF8ToString(value, valueLength));
     },
 
     forms_store_boolean__deps: ['$Forms'],
-    forms_store_boolean: function (control, controlLength, property, value) {
-        return Forms.store(UTF8ToString(control, controlLength), property, Boolean(value));
+    forms_store_boolean: function (control, controlLength, property, propertyLength, value) {
+        return Forms.store(UTF8ToString(control, controlLength),
+                           UTF8ToString(property, propertyLength), Boolean(value));
     },
 
     // Each line lands below the last one; nothing wraps at the window's size, and what passes
@@ -78,7 +82,7 @@ mergeInto(LibraryManager.library, {
 
     // The window goes away with its controls, and with them any sound they make; no handler
     // runs again. An installed app's window closes; a browser tab, which a page cannot close,
-    // says that the program has ended.
+    // says that the program has ended, in its title too, with the focus on what it says.
     forms_end__deps: ['$Forms'],
     forms_end: function () {
         const box = Forms.box();
@@ -90,7 +94,10 @@ mergeInto(LibraryManager.library, {
         if (form) {
             form.remove();
         }
-        document.getElementById('ended').hidden = false;
+        const ended = document.getElementById('ended');
+        ended.hidden = false;
+        document.title = ended.firstElementChild.textContent + ' ' + document.title;
+        ended.focus();
         if (matchMedia('(display-mode: standalone)').matches) {
             window.close();
         }

@@ -6,12 +6,13 @@
 #include <emscripten.h>
 #include <utility>
 
-// The page's side of the runtime (library.js). Texts travel as UTF-8 with their lengths in bytes;
-// a store answers whether it was taken.
+// The page's side of the runtime (library.js). Texts travel as UTF-8 with their lengths in bytes,
+// properties by their names; a store answers whether it was taken.
 extern "C" {
-bool forms_store_string(const char* control, std::size_t controlLength, int property,
-                        const char* value, std::size_t valueLength);
-bool forms_store_boolean(const char* control, std::size_t controlLength, int property, bool value);
+bool forms_store_string(const char* control, std::size_t controlLength, const char* property,
+                        std::size_t propertyLength, const char* value, std::size_t valueLength);
+bool forms_store_boolean(const char* control, std::size_t controlLength, const char* property,
+                         std::size_t propertyLength, bool value);
 bool forms_print(const char* control, std::size_t controlLength, const char* line,
                  std::size_t lineLength);
 void forms_msgbox(const char* prompt, std::size_t promptLength, const char* title,
@@ -34,16 +35,18 @@ PageHost::PageHost()
 
 void PageHost::StoreString(std::string_view control, Property property, std::string_view value)
 {
-    if (!forms_store_string(control.data(), control.size(), int(property), value.data(),
+    const std::string_view name = PropertyName(property);
+    if (!forms_store_string(control.data(), control.size(), name.data(), name.size(), value.data(),
                             value.size())) {
-        throw PropertyStoreError(control, PropertyName(property));
+        throw PropertyStoreError(control, name);
     }
 }
 
 void PageHost::StoreBoolean(std::string_view control, Property property, bool value)
 {
-    if (!forms_store_boolean(control.data(), control.size(), int(property), value)) {
-        throw PropertyStoreError(control, PropertyName(property));
+    const std::string_view name = PropertyName(property);
+    if (!forms_store_boolean(control.data(), control.size(), name.data(), name.size(), value)) {
+        throw PropertyStoreError(control, name);
     }
 }
 
@@ -74,18 +77,15 @@ void PageHost::BoxClosed() noexcept
     }
 }
 
-void PageHost::ReportRuntimeError(const char* what) noexcept
+void PageHost::ShowErrorBox(const std::string& report, std::string_view title,
+                            std::function<void()> closed)
 {
-    // A second error while the first is on screen ends the program at once.
-    if (std::exchange(reporting_, true)) {
-        End();
-        return;
-    }
-    try {
-        MsgBox(RuntimeErrorReport(what), ProjectTitle, [this](MsgBoxResult) { End(); });
-    } catch (...) {
-        End();
-    }
+    MsgBox(report, title, [closed = std::move(closed)](MsgBoxResult) { closed(); });
+}
+
+void PageHost::EndAfterError() noexcept
+{
+    End();
 }
 
 } // namespace Forms

@@ -5,14 +5,13 @@
 
 #include "host.h"
 
-#include <exception>
 
 namespace Forms {
 
 // A form's handlers hosted by the web page: the page holds the controls as elements of the same
-// names (library.js), and delivers the window's events to the handlers (runtime.js). One form,
-// and so one page host, per page.
-class PageHost : public Host
+// names (library.js), and delivers the window's events to the handlers (runtime.js), each through
+// Deliver, which reports an error that leaves a handler. One form, and so one page host, per page.
+class PageHost : public Host, public ErrorReport
 {
 public:
     PageHost();
@@ -26,27 +25,16 @@ public:
     void MsgBox(std::string_view prompt, std::string_view title, MsgBoxClosed closed) override;
     void End() override;
 
-    // Runs one event's handler to its end. Handlers do not trap errors; one that leaves a handler
-    // is shown in a box that names it, and the program then ends.
-    template <typename Handler> void Deliver(Handler&& handler) noexcept
-    {
-        try {
-            handler();
-        } catch (const std::exception& error) {
-            ReportRuntimeError(error.what());
-        } catch (...) {
-            ReportRuntimeError("Unknown error");
-        }
-    }
-
     // The page's box was closed.
     void BoxClosed() noexcept;
 
-private:
-    void ReportRuntimeError(const char* what) noexcept;
+protected:
+    void ShowErrorBox(const std::string& report, std::string_view title,
+                      std::function<void()> closed) override;
+    void EndAfterError() noexcept override;
 
+private:
     MsgBoxClosed closed_;
-    bool reporting_ = false;
 };
 
 } // namespace Forms

@@ -16,13 +16,18 @@ this changes keeps its caption as the layout has it in data-design, for the runt
 before it activates the window in the browser.
 
 The layout's face is the one that the controls' boxes were drawn for; every other face that a
-device has takes its place within the same boxes (see FACES below). The signs that Latin faces
+device has takes its place within the same boxes (see ASCENT and SCALED below). The signs that Latin faces
 lack (full-width brackets and commas, the ideographic space) come last from a small face of the
 page's own (--signs: its file, and the file to list the signs in, for the build to make it).
 
-Usage: ui2page.py FORM.ui RUNTIME.html RUNTIME.css OUT.html OUT.css [--state STATE.tsv]
-                  [--signs FONT.woff2 SIGNS.txt] [CONTROL:ATTRIBUTE=VALUE...]
+The runtime's first lines (RUNTIME.js) come inline before the window, so that they run before
+the page's first frame; OUT.csp gets their hash, for the page's Content-Security-Policy.
+
+Usage: ui2page.py FORM.ui RUNTIME.html RUNTIME.css RUNTIME.js OUT.html OUT.css
+                  [--state STATE.tsv] [--signs FONT.woff2 SIGNS.txt] [CONTROL:ATTRIBUTE=VALUE...]
 """
+import base64
+import hashlib
 import html
 import re
 import sys
@@ -102,9 +107,11 @@ def element(control, focusable, first, state, extra):
         autofocus = " autofocus" if control.name == first else ""
         return f'<button type="button" {" ".join(attributes)}{autofocus}>{text}</button>'
     if control.kind == "QLabel":
-        # A value that screen readers know by a name of its own.
-        tag = "output" if name else "div"
-        return f'<{tag} {" ".join(attributes)}>{text}</{tag}>'
+        # A value that screen readers know by a name of its own; what an event stores in it is
+        # said with the rest that the event stores (runtime.js), not on its own.
+        if name:
+            return f'<output {" ".join(attributes)} aria-live="off">{text}</output>'
+        return f'<div {" ".join(attributes)}>{text}</div>'
     if control.kind == "PictureBox":
         # What is printed is printed into the inner block, which may be condensed.
         printed = "".join(html.escape(line) + "\n" for line in state.get((control.name, "Print"), []))
@@ -258,7 +265,7 @@ def read_state(path):
 
 
 def main():
-    ui, runtime_html, runtime_css, out_html, out_css, *extra = sys.argv[1:]
+    ui, runtime_html, runtime_css, runtime_js, out_html, out_css, *extra = sys.argv[1:]
     state = {}
     if extra[:1] == ["--state"]:
         state, extra = read_state(extra[1]), extra[2:]
@@ -297,7 +304,11 @@ def main():
             for c in quiet + focusable]
     body += [f'<div class="break" id="break{i}" aria-hidden="true"></div>'
              for i in range(row_count)]
+    script = re.sub(r"^\s*(//.*)?\n", "", open(runtime_js, encoding="utf-8").read(), flags=re.M)
+    with open(out_html.removesuffix(".html") + ".csp", "w", encoding="utf-8") as out:
+        out.write(f"'sha256-{base64.b64encode(hashlib.sha256(script.encode()).digest()).decode()}'")
     with open(out_html, "w", encoding="utf-8") as out:
+        out.write(f"<script>{script}</script>\n")
         out.write(f'<main id="{form_control.name}" class="form">\n')
         out.write("".join(f"{line}\n" for line in body))
         out.write("</main>\n")

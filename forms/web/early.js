@@ -1,0 +1,22 @@
+// SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The forms runtime's first lines, written into the page before its window (ui2page.py), so that
+// they run before the page's first frame: from then on a click on a button of the window, or the
+// Enter or Space that chooses one, is handed to the runtime (runtime.js), which delivers it once
+// the program has started; until the runtime is there, it waits here.
+const formsEvents = { waiting: [], deliver: null };
+addEventListener('click', (event) => {
+    const button = event.target.closest?.('.form > button');
+    if (button) {
+        const name = `${button.id}_Click`;
+        formsEvents.deliver ? formsEvents.deliver(name) : formsEvents.waiting.push(name);
+    }
+}, true);
+// Enter chooses the focused button once per press, as Space does: a held key repeats its press,
+// and Next would step to the limit and then hand the focus to Init.
+addEventListener('keydown', (event) => {
+    if (event.key === 'Enter' && event.repeat && event.target.closest?.('.form')) {
+        event.preventDefault();
+    }
+}, true);
