@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 # SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The web page's figures, in Debian's Chromium, headless, served by nginx as web/nginx.conf
-has a host serve it: what a first visit downloads before the chimes, as sent, gzipped, and
-compressed with brotli; the first frame against a bare static page of the same layout; and the
-Init click's chime at a PulseAudio null sink against a bare page that plays a buffer decoded in
-advance. Prints one figure a line, "name value", for bench.sh.
+"""The web page's figures, served by nginx as web/nginx.conf has a host serve it: what a first
+visit downloads before the chimes, as sent, gzipped, and compressed with brotli, on a device with
+a Japanese face and on one with none (which also fetches the face of the signs); the first frame
+against a bare static page of the same layout, in Chromium and in Firefox; and the Init click's
+chime at a PulseAudio null sink against a bare page that plays a buffer decoded in advance, in
+Chromium. The browsers are the end-to-end test's (e2e/browsers.py). Prints one figure a line,
+"name value", for bench.sh.
 
 Usage (on a PulseAudio server with a null sink named "chimes", as tests/with-pulseaudio.sh
 makes): web_bench.py PAGE_FOLDER FRAME_PAIRS CHIME_PAIRS [LIGHTHOUSE]
@@ -14,6 +16,7 @@ With the path of Lighthouse's command (bench/lighthouse.sh), also Lighthouse's s
 import json
 import gzip
 import os
+import re
 import shutil
 import statistics
 import subprocess
@@ -23,10 +26,9 @@ import tempfile
 import threading
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-
 BENCH = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(os.path.dirname(BENCH), "e2e"))
+import browsers  # noqa: E402
 RATE = 44100
 
 
@@ -48,13 +50,8 @@ def serve(folder, scratch):
     return f"http://127.0.0.1:{port}/", server
 
 
-def browser():
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in ["headless=new", "no-sandbox", "disable-gpu", "no-first-run", "disable-sync",
-                 "disable-background-networking", "disable-component-update", "disable-quic"]:
-        options.add_argument(f"--{flag}")
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+def browser(engine="chromium", **options):
+    return browsers.open_session(engine, dict(os.environ), 1000, **options)
 
 
 def wait_for(find, timeout=10.0):
@@ -64,14 +61,14 @@ def wait_for(find, timeout=10.0):
     return found
 
 
-def first_visit(driver, address, log):
+def first_visit(session, address, log):
     # Everything that the first visit asks for, the service worker's keeping included, but the
     # chimes, and how much of it came over the wire.
-    driver.get(address)
-    wait_for(lambda: driver.execute_async_script(
-        "navigator.serviceWorker.ready.then(() => caches.keys()).then((k) => k.length && "
-        "caches.open(k[0])).then((c) => c && c.keys()).then((keys) => arguments[0](keys && "
-        "keys.length))"))
+    open(log, "w").close()
+    session.open(address)
+    wait_for(lambda: session.js("navigator.serviceWorker.ready.then(() => caches.keys())"
+                                ".then((k) => k.length && caches.open(k[0])).then((c) => c && "
+                                "c.keys()).then((keys) => keys && keys.length)"))
     time.sleep(1)
     requested = [line.split('"')[1].split()[1].split("?")[0] for line in open(log)]
     return sorted({name.lstrip("/") or "index.html" for name in requested
@@ -90,32 +87,30 @@ def sizes(folder, files):
     return raw, compressed, brotli
 
 
-# When the triple is first painted: the time that Chromium gives the first paint of Label1's text,
-# from the navigation's start (Element Timing, with the attribute put on as the page is parsed).
-PAINTED = """
-window.painted = new Promise((resolve) => new PerformanceObserver((list) => {
-    for (const entry of list.getEntries()) resolve(entry.renderTime || entry.startTime);
-}).observe({ type: 'element', buffered: true }));
-new MutationObserver((changes, observer) => {
-    const label = document.getElementById('Label1');
-    if (label) { label.setAttribute('elementtiming', 'triple'); observer.disconnect(); }
-}).observe(document, { subtree: true, childList: true });
-"""
+# When the page first paints content (the window's controls), from the navigation's start: the
+# first contentful paint, which Chromium and Firefox both give.
+FIRST = "performance.getEntriesByName('first-contentful-paint')[0]?.startTime"
 
 
-def first_frames(driver, address, pairs):
-    driver.execute_cdp_cmd("Network.enable", {})
+def first_frames(engine, address, pairs):
     # Every visit a first one: from the host, not from the browser's cache or service worker.
-    driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
-    driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
-    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": PAINTED})
+    if engine == "chromium":
+        session = browser()
+        session.cdp("Network.enable", {})
+        session.cdp("Network.setCacheDisabled", {"cacheDisabled": True})
+        session.cdp("Network.setBypassServiceWorker", {"bypass": True})
+    else:
+        session = browser(engine, preferences={
+            "browser.cache.disk.enable": False, "browser.cache.memory.enable": False,
+            "dom.serviceWorkers.enabled": False})
     times = {"index.html": [], "bare.html": []}
     for pair in range(pairs + 1):
         for page, found in times.items():
-            driver.get(f"{address}{page}?{pair}")
-            painted = driver.execute_async_script("window.painted.then(arguments[0])")
+            session.open(f"{address}{page}?{pair}")
+            painted = wait_for(lambda: session.js(FIRST))
             if pair:  # the first of each is not counted
                 found.append(painted)
+    session.quit()
     ratios = [page / bare for page, bare in zip(times["index.html"], times["bare.html"])]
     return statistics.median(times["index.html"]), statistics.median(times["bare.html"]), \
         statistics.median(ratios)
@@ -147,21 +142,21 @@ class Recorder:
         return None
 
 
-def chimes(driver, address, pairs):
+def chimes(session, address, pairs):
     recorder = Recorder()
     delays = {"index.html": [], "bare-chime.html": []}
     for pair in range(pairs):
         for page, button in (("index.html", "Command2"), ("bare-chime.html", "play")):
-            driver.get(f"{address}{page}?{pair}")
+            session.open(f"{address}{page}?{pair}")
             time.sleep(0.5)  # the chimes are decoded after the first frame
-            x, y = driver.execute_script(
-                f"const r = {button}.getBoundingClientRect(); return [r.x + 5, r.y + 5]")
+            x, y = session.js(f"[{button}.getBoundingClientRect().x + 5, "
+                              f"{button}.getBoundingClientRect().y + 5]")
             # As a user's hand does, the pointer goes to the button before it clicks.
-            driver.execute_cdp_cmd("Input.dispatchMouseEvent", {"type": "mouseMoved", "x": x, "y": y})
+            session.cdp("Input.dispatchMouseEvent", {"type": "mouseMoved", "x": x, "y": y})
             time.sleep(0.3)
             click = time.monotonic()
             for kind in ("mousePressed", "mouseReleased"):
-                driver.execute_cdp_cmd("Input.dispatchMouseEvent", {
+                session.cdp("Input.dispatchMouseEvent", {
                     "type": kind, "x": x, "y": y, "button": "left", "clickCount": 1})
             time.sleep(1.2)
             delays[page].append(recorder.first_sound_after(click))
@@ -208,30 +203,30 @@ def main():
         for path in (scratch, folder):
             os.chmod(path, 0o755)
         address, server = serve(folder, scratch)
-        driver = browser()
-        files = first_visit(driver, address, f"{scratch}/access.log")
-        raw, compressed, brotli = sizes(folder, files)
-        print(f"web_files {','.join(files)}")
-        print(f"web_first_visit_kb {raw / 1000:.1f}")
-        print(f"web_first_visit_gzip_kb {compressed / 1000:.1f}")
-        print(f"web_first_visit_brotli_kb {brotli / 1000:.1f}")
-        # The bare page: the same page without its script.
+        # A first visit on a device with a Japanese face, and on one with none.
+        for device, env in (("", {}), ("_no_japanese_face", {"FONTCONFIG_FILE": browsers.fontconfig(
+                scratch, "no Japanese face")})):
+            session = browsers.open_session("chromium", {**os.environ, **env}, 1000)
+            files = first_visit(session, address, f"{scratch}/access.log")
+            session.quit()
+            raw, compressed, brotli = sizes(folder, files)
+            print(f"web_files{device} {','.join(files)}")
+            print(f"web_first_visit{device}_kb {raw / 1000:.1f}")
+            print(f"web_first_visit{device}_gzip_kb {compressed / 1000:.1f}")
+            print(f"web_first_visit{device}_brotli_kb {brotli / 1000:.1f}")
+        # The bare page: the same page without its scripts.
         with open(os.path.join(folder, "index.html")) as page, \
                 open(os.path.join(folder, "bare.html"), "w") as bare:
-            bare.writelines(line for line in page if "<script" not in line)
-        driver.quit()
-
-        driver = browser()
-        page, bare, ratio = first_frames(driver, address, frame_pairs)
-        print(f"web_frame_page_ms {page:.1f}\nweb_frame_bare_ms {bare:.1f}\n"
-              f"web_frame_ratio {ratio:.3f}")
-        driver.quit()
-
-        driver = browser()
-        page, bare, ratio, heard = chimes(driver, address, chime_pairs)
+            bare.write(re.sub(r"<script\b.*?</script>\n?", "", page.read(), flags=re.S))
+        for engine in ("chromium", "firefox"):
+            page, bare, ratio = first_frames(engine, address, frame_pairs)
+            print(f"web_frame_{engine}_page_ms {page:.1f}\nweb_frame_{engine}_bare_ms {bare:.1f}\n"
+                  f"web_frame_{engine}_ratio {ratio:.3f}")
+        session = browser()
+        page, bare, ratio, heard = chimes(session, address, chime_pairs)
         print(f"web_chime_page_ms {page:.1f}\nweb_chime_bare_ms {bare:.1f}\n"
               f"web_chime_ratio {ratio:.3f}\nweb_chime_pairs {heard}")
-        driver.quit()
+        session.quit()
         if len(sys.argv) > 4:
             lighthouse(sys.argv[4], address, scratch)
         server.terminate()

@@ -1,14 +1,14 @@
 # SPDX-FileCopyrightText: 2026 Pythagorean triple maintainers
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The three browser engines, each driven as its own driver allows, behind one interface for the
-end-to-end test and the benchmarks: Debian's Chromium through selenium and chromedriver, with the
-DevTools protocol for what a user's hand and a screen reader do; Firefox ESR over WebDriver BiDi,
-which it speaks itself (there is no geckodriver to be had); WebKitGTK through selenium and
-WebKitWebDriver, on the X display that DISPLAY names.
 
-Every session runs in the environment it is given (the sound server, the fontconfig file that
-chooses the faces it has), at a viewport of the width asked for, and takes the user's clicks and
-keys as input events of its own, which browsers count as the gesture that sound needs."""
+# The three browser engines behind one interface, for the end-to-end test and the benchmarks:
+# Debian's Chromium through selenium and chromedriver, with the DevTools protocol for what a
+# screen reader and an installer see; WebKitGTK's MiniBrowser through selenium and
+# WebKitWebDriver, on the X display that DISPLAY names; Firefox ESR over WebDriver BiDi, which it
+# speaks itself (there is no geckodriver to be had). Each session runs in the environment it is
+# given (the sound server, the fontconfig file that chooses its faces), at the viewport's width
+# asked for, and takes clicks and keys as input of its own, which browsers count as the gesture
+# that sound needs. The drivers do not wait for a page to load, so that a test may hold one back.
 import base64
 import json
 import os
@@ -20,27 +20,45 @@ import time
 
 import websocket
 from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.common.exceptions import WebDriverException
+from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.remote.command import Command
 
-# The keys of the tests' words, as WebDriver's actions name them and as the DevTools protocol does.
-KEYS = {"Return": ("\ue006", "Enter", "Enter", 13, "\r"),
-        "KP_Enter": ("\ue007", "Enter", "NumpadEnter", 13, "\r"),
-        "Tab": ("\ue004", "Tab", "Tab", 9, ""), "space": (" ", " ", "Space", 32, " "),
-        "shift": ("\ue008", "Shift", "ShiftLeft", 16, "")}
+# WebDriver's names of the keys that the tests' words (xdotool's) name.
+KEYS = {"Return": "\ue006", "KP_Enter": "\ue007", "Tab": "\ue004", "space": " ", "shift": "\ue008"}
 
 
-def open_session(engine, env, width=800, height=740, dark=False):
-    return SESSIONS[engine](env, width, height, dark)
+# The faces of the devices that the page is for, each a set of Debian's font files and the
+# system's sans serif among them: the IPA faces with DejaVu Sans, as on Debian; Noto Sans CJK JP
+# alone; Roboto with Noto Sans CJK JP, as on ChromeOS and Android; no Japanese face.
+FACES = {"IPA": ("DejaVu Sans", "truetype/dejavu/DejaVuSans* opentype/ipafont-gothic/*"),
+         "Noto Sans CJK JP": ("Noto Sans CJK JP", "opentype/noto/NotoSansCJK-*"),
+         "Roboto, Noto Sans CJK JP": ("Roboto", "truetype/roboto/unhinted/RobotoTTF/* "
+                                                "opentype/noto/NotoSansCJK-*"),
+         "no Japanese face": ("DejaVu Sans", "truetype/dejavu/DejaVuSans*")}
+
+
+def fontconfig(folder, faces):  # a file in FOLDER that leaves a browser only those faces
+    path, (sans, globs) = os.path.join(folder, "fonts.conf"), FACES[faces]
+    with open(path, "w") as conf:
+        conf.write(f"""<?xml version="1.0"?><!DOCTYPE fontconfig SYSTEM "fonts.dtd"><fontconfig>
+            <include>/etc/fonts/fonts.conf</include><selectfont><rejectfont>
+            <glob>/usr/share/fonts/*.*</glob></rejectfont><acceptfont>{"".join(
+            f"<glob>/usr/share/fonts/{glob}</glob>" for glob in globs.split())}</acceptfont>
+            </selectfont><alias><family>sans-serif</family><prefer><family>{sans}</family>
+            </prefer></alias></fontconfig>""")
+    return path
+
+
+def open_session(engine, env, width=800, height=740, dark=False, **options):
+    return SESSIONS[engine](env, width, height, dark, **options)
 
 
 class Session:
     console = None  # what the page wrote to the console, where the driver tells
-    narrowest = 0  # the narrowest viewport the engine's window can have
+    narrowest = 0  # the narrowest viewport that the engine's window can have
 
-    def js(self, expression):
-        """The expression's value, once any promise it gives has settled."""
+    def js(self, expression):  # its value, once a promise that it gives has settled
         result = self.driver.execute_async_script(
             f"Promise.resolve().then(() => {expression}).then((v) => arguments[0]([v]),"
             " (e) => arguments[0]({error: String(e)}))")
@@ -49,25 +67,19 @@ class Session:
         return result[0]
 
     def click(self, x, y, times=1):
-        pointer = [{"type": "pointerMove", "x": round(x), "y": round(y), "origin": "viewport"}]
-        pointer += [{"type": kind, "button": 0} for _ in range(times)
-                    for kind in ("pointerDown", "pointerUp")]
-        self.actions([{"type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
-                       "actions": pointer}])
+        self.actions([{"type": "pointer", "id": "mouse", "actions": [
+            {"type": "pointerMove", "x": round(x), "y": round(y), "origin": "viewport"},
+            *[{"type": kind, "button": 0} for _ in range(times) for kind in ("pointerDown", "pointerUp")]]}])
 
-    def keys(self, *words):
-        """xdotool's words: "shift+Tab", "keydown", "keyup", "sleep" (a held key does not
-        repeat here)."""
+    def keys(self, *words):  # xdotool's words ("shift+Tab", "keydown", "sleep"); none repeats
         actions, words = [], iter(words)
         for word in words:
             if word == "sleep":
                 actions.append({"type": "pause", "duration": round(next(words) * 1000)})
             elif word in ("keydown", "keyup"):
-                actions.append({"type": "keyDown" if word == "keydown" else "keyUp",
-                                "value": KEYS[next(words)][0]})
+                actions.append({"type": f"key{word[3:].title()}", "value": KEYS[next(words)]})
             else:
-                *held, name = word.split("+")
-                keys = [KEYS[key][0] for key in [*held, name]]
+                keys = [KEYS[key] for key in word.split("+")]
                 actions += [{"type": "keyDown", "value": k} for k in keys]
                 actions += [{"type": "keyUp", "value": k} for k in reversed(keys)]
         self.actions([{"type": "key", "id": "keyboard", "actions": actions}])
@@ -75,12 +87,16 @@ class Session:
     def actions(self, sources):
         self.driver.execute(Command.W3C_ACTIONS, {"actions": sources})
 
-    def open(self, url, wait=True):  # until the page has loaded, or not
+    def screenshot(self):  # of the viewport, as PNG
+        return self.driver.get_screenshot_as_png()
+
+    def open(self, url, wait=True):
         self.loading(lambda: self.driver.get(url), wait)
 
-    def loading(self, navigate, wait=True):
-        # The drivers are told not to wait for a page, so that a page may be held back; where the
-        # test waits, it waits for a new page to have loaded.
+    def reload(self):
+        self.loading(self.driver.refresh)
+
+    def loading(self, navigate, wait=True):  # and where the test waits, a new page loaded
         self.js("window.left = true")
         navigate()
         deadline = time.monotonic() + 30
@@ -92,26 +108,18 @@ class Session:
                 pass
             time.sleep(0.05)
 
-    def reload(self):
-        self.loading(self.driver.refresh)
-
-    def title(self):
-        return self.driver.title
-
     def quit(self):
         self.driver.quit()
 
 
 class Chromium(Session):
-    # Keys and clicks through the DevTools protocol, where a held key repeats as a user's does.
     def __init__(self, env, width, height, dark):
         options = webdriver.ChromeOptions()
-        options.binary_location = "/usr/bin/chromium"
+        options.binary_location, options.page_load_strategy = "/usr/bin/chromium", "none"
         for flag in ["headless=new", "no-sandbox", "disable-gpu", "no-first-run", "disable-sync",
                      "disable-background-networking", "disable-component-update", "disable-quic"]:
             options.add_argument(f"--{flag}")
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        options.page_load_strategy = "none"
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver", env=env),
                                        options=options)
         self.cdp = self.driver.execute_cdp_cmd
@@ -119,38 +127,9 @@ class Chromium(Session):
         self.cdp("Emulation.setEmulatedMedia", {"features": [
             {"name": "prefers-color-scheme", "value": "dark" if dark else "light"}]})
 
-    def resize(self, width, height=740):
+    def resize(self, width, height=740):  # a phone's screen where narrower than the window
         self.cdp("Emulation.setDeviceMetricsOverride", {
             "width": width, "height": height, "deviceScaleFactor": 1, "mobile": width < 625})
-
-    def click(self, x, y, times=1):
-        for _ in range(times):
-            for kind in ("mousePressed", "mouseReleased"):
-                self.cdp("Input.dispatchMouseEvent", {"type": kind, "x": x, "y": y,
-                                                      "button": "left", "clickCount": 1})
-
-    def key(self, kind, name, modifiers=(), repeat=False):
-        _, key, code, number, text = KEYS[name]
-        self.cdp("Input.dispatchKeyEvent", {
-            "type": kind, "key": key, "code": code, "windowsVirtualKeyCode": number,
-            "modifiers": 8 * ("shift" in modifiers), "autoRepeat": repeat,
-            **({"text": text} if kind == "keyDown" and text else {})})
-
-    def keys(self, *words):
-        held, words = None, iter(words)
-        for word in words:
-            if word == "sleep":
-                until = time.monotonic() + next(words)
-                while time.monotonic() < until:
-                    held and self.key("keyDown", held, repeat=True)
-                    time.sleep(0.03)
-            elif word in ("keydown", "keyup"):
-                held = next(words) if word == "keydown" else None
-                self.key("keyDown" if held else "keyUp", held or next(words))
-            else:
-                *modifiers, name = word.split("+")
-                self.key("keyDown", name, modifiers)
-                self.key("keyUp", name, modifiers)
 
     def quit(self):
         self.console = [entry["message"] for entry in self.driver.get_log("browser")]
@@ -158,16 +137,14 @@ class Chromium(Session):
 
 
 class WebKit(Session):
-    # MiniBrowser's window: its viewport is the window, which does not shrink below some 450 px.
-    narrowest = 450
+    narrowest = 450  # MiniBrowser's window's
 
     def __init__(self, env, width, height, dark):
         options = webdriver.WebKitGTKOptions()
         options.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
         options.add_argument("--automation")
         options.page_load_strategy = "none"
-        # Debian's selenium starts WebKitWebDriver in its own environment.
-        saved = dict(os.environ)
+        saved = dict(os.environ)  # Debian's selenium starts the driver in its own environment
         os.environ.update(env, **({"GTK_THEME": "Adwaita:dark"} if dark else {}))
         try:
             self.driver = webdriver.WebKitGTK(options=options)
@@ -181,58 +158,45 @@ class WebKit(Session):
 
 
 class Firefox(Session):
-    # Firefox ESR started with its WebDriver BiDi server, spoken to over its WebSocket: a command
-    # is a JSON message with an id, answered by one with the same id; events come in between.
-    # Its keys from WebDriver BiDi reach the page, but a button does not take them as a press, so
-    # where there is an X display Firefox runs on it and is typed at there (xdotool), as a user
-    # types; its clicks come over WebDriver BiDi.
-    PREFERENCES = {"browser.shell.checkDefaultBrowser": False, "app.update.disabledForTesting": True,
-                   "datareporting.policy.dataSubmissionEnabled": False,
-                   "toolkit.telemetry.reportingpolicy.firstRun": False,
-                   "browser.startup.homepage_override.mstone": "ignore",
-                   "services.settings.server": "", "network.connectivity-service.enabled": False,
-                   "media.autoplay.default": 0}
-
-    def __init__(self, env, width, height, dark):
-        self.x11, self.profile = "DISPLAY" in env, tempfile.mkdtemp()
-        preferences = {**self.PREFERENCES,
-                       "layout.css.prefers-color-scheme.content-override": 0 if dark else 1}
+    # Firefox with its WebDriver BiDi server, spoken to over a WebSocket: a command is a JSON
+    # message with an id, answered by one with the same id, with events in between. Its keys
+    # reach a page, but a button does not take them as a press; so Firefox runs on the X display
+    # and is typed at there with xdotool, as a user types.
+    def __init__(self, env, width, height, dark, preferences=()):
+        self.profile, self.sent, self.console, self.focused = tempfile.mkdtemp(), 0, [], False
         with open(os.path.join(self.profile, "user.js"), "w") as file:
-            file.writelines(f"user_pref({json.dumps(k)}, {json.dumps(v)});\n"
-                            for k, v in preferences.items())
-        self.process = subprocess.Popen(
-            ["firefox-esr", *([] if self.x11 else ["--headless"]), "--no-remote", "--profile",
-             self.profile, "--remote-debugging-port=0", "about:blank"], env=env, stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-        for line in self.process.stderr:
-            if found := re.search(r"WebDriver BiDi listening on (ws://\S+)", line):
-                break
-        else:
-            raise RuntimeError("Firefox did not start its WebDriver BiDi server")
+            file.writelines(f"user_pref({json.dumps(k)}, {json.dumps(v)});\n" for k, v in {
+                "browser.shell.checkDefaultBrowser": False, "app.update.disabledForTesting": True,
+                "datareporting.policy.dataSubmissionEnabled": False,
+                "browser.startup.homepage_override.mstone": "ignore", "services.settings.server": "",
+                "layout.css.prefers-color-scheme.content-override": 0 if dark else 1,
+                **dict(preferences)}.items())
+        self.process = subprocess.Popen(  # on the X display where there is one
+            ["firefox-esr", *([] if "DISPLAY" in env else ["--headless"]), "--no-remote",
+             "--profile", self.profile, "--remote-debugging-port=0"], env=env,
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        address = next(found[1] for line in self.process.stderr
+                       if (found := re.search(r"WebDriver BiDi listening on (ws://\S+)", line)))
         # Firefox refuses a WebSocket that names an origin, as a page's would.
-        self.socket = websocket.create_connection(f"{found[1]}/session", timeout=120,
+        self.socket = websocket.create_connection(f"{address}/session", timeout=120,
                                                   suppress_origin=True)
-        self.sent, self.events, self.console = 0, [], []
         self.call("session.new", capabilities={})
         self.call("session.subscribe", events=["log.entryAdded"])
         self.context = self.call("browsingContext.getTree")["contexts"][0]["context"]
+        self.window = "DISPLAY" in env and subprocess.run(
+            ["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(self.process.pid)],
+            capture_output=True, text=True, timeout=30).stdout.split()[0]
         self.resize(width, height)
-        if self.x11:  # the window that takes the keys
-            self.window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
-                                          str(self.process.pid)], capture_output=True, text=True,
-                                         timeout=30).stdout.split()[0]
 
     def call(self, method, **params):
         self.sent += 1
         self.socket.send(json.dumps({"id": self.sent, "method": method, "params": params}))
-        while True:
-            message = json.loads(self.socket.recv())
-            if message.get("id") == self.sent:
-                if message.get("type") == "error":
-                    raise RuntimeError(f"{method}: {message['error']}: {message.get('message')}")
-                return message["result"]
+        while (message := json.loads(self.socket.recv())).get("id") != self.sent:
             if message.get("method") == "log.entryAdded":
                 self.console.append(message["params"].get("text"))
+        if message.get("type") == "error":
+            raise RuntimeError(f"{method}: {message['error']}: {message.get('message')}")
+        return message["result"]
 
     def resize(self, width, height=740):
         self.call("browsingContext.setViewport", context=self.context,
@@ -247,52 +211,33 @@ class Firefox(Session):
         self.call("browsingContext.reload", context=self.context, wait="complete")
         self.focused = False
 
-    def focus(self):
-        # Firefox gives a page the focus on the first key that its window takes, and takes that
-        # key for nothing more: Escape, which the page ignores.
-        subprocess.run(["xdotool", "windowactivate", "--sync", self.window, "key", "Escape"],
-                       timeout=30)
-        deadline = time.monotonic() + 10
-        while not self.js("document.hasFocus()") and time.monotonic() < deadline:
-            time.sleep(0.05)
-        self.focused = True
-
-    def js(self, expression):
-        result = self.call("script.evaluate", expression=f"(async () => {expression})()",
-                           target={"context": self.context}, awaitPromise=True,
-                           serializationOptions={"maxObjectDepth": 10})
+    def js(self, expression):  # as JSON gives it
+        result = self.call("script.evaluate", target={"context": self.context}, awaitPromise=True,
+                           expression=f"(async () => JSON.stringify(await ({expression})))()")
         if result["type"] == "exception":
             raise RuntimeError(f"{expression}: {result['exceptionDetails']['text']}")
-        return self.value(result["result"])
-
-    @classmethod
-    def value(cls, remote):  # a value as WebDriver BiDi serializes it, as JSON would have it
-        kind, value = remote["type"], remote.get("value")
-        if kind in ("array", "set"):
-            return [cls.value(item) for item in value]
-        if kind in ("object", "map"):  # a platform object's members are not given
-            return {key if isinstance(key, str) else cls.value(key): cls.value(item)
-                    for key, item in value or []}
-        return None if kind in ("undefined", "null") else value
+        return json.loads(result["result"].get("value", "null"))
 
     def actions(self, sources):
         self.call("input.performActions", context=self.context, actions=sources)
 
+    def screenshot(self):
+        return base64.b64decode(self.call("browsingContext.captureScreenshot",
+                                          context=self.context)["data"])
+
     def keys(self, *words):
-        if not self.x11:
+        if not self.window:
             return super().keys(*words)
-        self.focused or self.focus()
+        if not self.focused:
+            # Firefox gives a page the focus on the first key that its window takes, and takes
+            # that key for nothing more: Escape, which the page ignores.
+            subprocess.run(["xdotool", "windowactivate", "--sync", self.window, "key", "Escape"],
+                           timeout=30)
+            self.focused = wait(lambda: self.js("document.hasFocus()"))
         chain, words = [], iter(words)
         for word in words:
             chain += [word, next(words)] if word in ("keydown", "keyup", "sleep") else ["key", word]
         subprocess.run(["xdotool", *map(str, chain)], check=True, timeout=30)
-
-    def title(self):
-        return self.js("document.title")
-
-    def screenshot(self):
-        return base64.b64decode(self.call("browsingContext.captureScreenshot",
-                                          context=self.context)["data"])
 
     def quit(self):
         try:
@@ -303,9 +248,15 @@ class Firefox(Session):
             self.process.wait(10)
         except subprocess.TimeoutExpired:
             self.process.kill()
-            self.process.wait()
         self.socket.close()
         shutil.rmtree(self.profile, ignore_errors=True)
+
+
+def wait(found, timeout=10):
+    deadline = time.monotonic() + timeout
+    while not found() and time.monotonic() < deadline:
+        time.sleep(0.05)
+    return found()
 
 
 SESSIONS = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}

@@ -11,9 +11,10 @@
 // face of the signs, which only a device without a Japanese face asks for, once asked for. Each
 // copy of the page on a host keeps its own caches, named with its scope.
 
+// (Filled in as the page is put together: web/assemble.cmake.)
 const RELEASE = '@RELEASE@';
-const CORE = [@CORE@];
-const LATER = [@LATER@];
+const CORE = '@CORE@'.split(' ');
+const LATER = '@LATER@'.split(' ');
 const SCOPE = self.registration.scope;
 const CACHE = `${RELEASE} ${SCOPE}`;
 
