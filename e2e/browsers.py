@@ -23,6 +23,7 @@ from selenium import webdriver
 from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.remote.command import Command
+from selenium.webdriver.webkitgtk.service import Service as WebKitService
 
 # WebDriver's names of the keys that the tests' words (xdotool's) name.
 KEYS = {"Return": "\ue006", "KP_Enter": "\ue007", "Tab": "\ue004", "space": " ", "shift": "\ue008"}
@@ -59,9 +60,16 @@ class Session:
     narrowest = 0  # the narrowest viewport that the engine's window can have
 
     def js(self, expression):  # its value, once a promise that it gives has settled
-        result = self.driver.execute_async_script(
-            f"Promise.resolve().then(() => {expression}).then((v) => arguments[0]([v]),"
-            " (e) => arguments[0]({error: String(e)}))")
+        for attempt in range(5):  # (again on the next page, where a page's end cut it short)
+            try:
+                result = self.driver.execute_async_script(
+                    f"Promise.resolve().then(() => {expression}).then((v) => arguments[0]([v]),"
+                    " (e) => arguments[0]({error: String(e)}))")
+                break
+            except WebDriverException as error:
+                if "unload" not in str(error) or attempt == 4:
+                    raise
+                time.sleep(0.1)
         if isinstance(result, dict):
             raise RuntimeError(f"{expression}: {result['error']}")
         return result[0]
@@ -146,8 +154,11 @@ class WebKit(Session):
         options.page_load_strategy = "none"
         saved = dict(os.environ)  # Debian's selenium starts the driver in its own environment
         os.environ.update(env, **({"GTK_THEME": "Adwaita:dark"} if dark else {}))
-        try:
-            self.driver = webdriver.WebKitGTK(options=options)
+        try:  # named as Debian 13's selenium wants it, or as Debian 12's
+            self.driver = webdriver.WebKitGTK(options=options, service=WebKitService(
+                "/usr/bin/WebKitWebDriver"))
+        except TypeError:
+            self.driver = webdriver.WebKitGTK(options=options, executable_path="/usr/bin/WebKitWebDriver")
         finally:
             os.environ.clear()
             os.environ.update(saved)

@@ -35,7 +35,6 @@ import unittest
 
 import numpy as np
 import pyatspi
-from PIL import Image
 from Xlib import X, display
 from Xlib.error import XError
 
@@ -43,6 +42,7 @@ NAME, PROGRAM = sys.argv.pop(1), os.path.abspath(sys.argv.pop(1))
 BROWSER = NAME in ("chromium", "firefox", "webkit")
 if BROWSER:
     import browsers
+    from PIL import Image
 APP_ID = "io.github.pythagoreantriple.PythagoreanTriple"
 BOX = "Pythagorean triple"  # the title of a box of the program's
 # Places in the window at scale 1: the buttons (beside their captions, since WebKit takes the

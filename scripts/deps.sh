@@ -18,8 +18,9 @@ web=(cmake ninja-build emscripten python3 librsvg2-bin zip fonts-noto-cjk fontco
 # The page's rows of the end-to-end test, in three engines: Debian's Chromium, driven through
 # selenium; Firefox ESR, over WebDriver BiDi (python3-websocket) and typed at on X with xdotool;
 # WebKitGTK's MiniBrowser through selenium on X, which plays through GStreamer. The faces that
-# devices have: IPA, Noto Sans CJK JP, Roboto and DejaVu Sans; fontTools makes a probe face.
-browser=(chromium chromium-driver python3-selenium firefox-esr python3-websocket
+# devices have: IPA, Noto Sans CJK JP, Roboto and DejaVu Sans; fontTools makes a probe face, and
+# Pillow reads what the engines draw.
+browser=(chromium chromium-driver python3-selenium firefox-esr python3-websocket python3-pil
     webkit2gtk-driver gstreamer1.0-plugins-base gstreamer1.0-plugins-good xvfb openbox xdotool
     x11-utils fonts-ipafont-gothic fonts-noto-cjk fonts-roboto-unhinted fonts-dejavu-core
     python3-fonttools)
