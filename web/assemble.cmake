@@ -7,6 +7,7 @@
 # the manifest and the service worker keep their names, and the service worker keeps the rest for
 # use offline.
 # Run by web/CMakeLists.txt with cmake -P.
+cmake_policy(VERSION 3.25)
 
 file(REMOVE_RECURSE ${FOLDER})
 file(MAKE_DIRECTORY ${FOLDER})
@@ -42,6 +43,7 @@ hashed(${program}.css "${style}" STYLE)
 
 file(READ ${FORM}.csp EARLY)
 file(READ ${FORM}.head HEAD)
+string(REPLACE "@SCRIPT@" "${SCRIPT}" HEAD "${HEAD}")
 file(READ ${FORM}.html FORM)
 configure_file(${TEMPLATES}/index.html.in ${FOLDER}/index.html @ONLY)
 configure_file(${TEMPLATES}/manifest.webmanifest.in ${FOLDER}/manifest.webmanifest COPYONLY)

@@ -5,7 +5,8 @@
 // (service-worker.js); and when a new release has been kept, the page says so, below the window,
 // where screen readers hear it. Starting again takes the new release.
 if ('serviceWorker' in navigator) {
-    addEventListener('load', () => {
+    const loaded = (then) => (document.readyState === 'complete' ? then() : addEventListener('load', then));
+    loaded(() => {
         const workers = navigator.serviceWorker;
         workers.register('service-worker.js').then((registration) => {
             const ready = () => {

@@ -20,3 +20,9 @@ addEventListener('keydown', (event) => {
         event.preventDefault();
     }
 }, true);
+// The rest of the runtime and the program come after the page's first frame, which their
+// script would hold up, even fetched ahead: the script that these lines' data-program names.
+const formsProgram = document.currentScript.dataset.program;
+requestAnimationFrame(() => setTimeout(() => {
+    document.head.append(Object.assign(document.createElement('script'), { src: formsProgram }));
+}));

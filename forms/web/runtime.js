@@ -48,9 +48,9 @@
         failed.focus();
     };
 
-    // The page shows the window as activated already, so the module starts after the first
-    // frame rather than holding it back.
-    const start = () => FormsProgram().then((module) => {
+    // The page shows the window as activated already; this script comes after its first frame
+    // (early.js), and so does the module.
+    FormsProgram().then((module) => {
         program = module;
         // The page was made showing the window as its activation leaves it (the same handlers,
         // run as the page was built). Put back as its layout has it and activated in the same
@@ -62,5 +62,4 @@
         stores.takeRecords();
         formsEvents.waiting.splice(0).forEach(deliver);
     }, fail);
-    requestAnimationFrame(() => setTimeout(start));
 })();

@@ -21,7 +21,8 @@ lack (full-width brackets and commas, the ideographic space) come last from a sm
 page's own (--signs: its file, and the file to list the signs in, for the build to make it).
 
 The runtime's first lines (RUNTIME.js) come inline in the page's head (OUT.head), so that they
-run before the page's first frame; OUT.csp gets their hash, for its Content-Security-Policy.
+run before the page's first frame, and start the program's script after it; OUT.csp gets their
+hash, for the page's Content-Security-Policy.
 
 Usage: ui2page.py FORM.ui RUNTIME.html RUNTIME.css RUNTIME.js OUT.html OUT.css
                   [--state STATE.tsv] [--signs FONT.woff2 SIGNS.txt] [CONTROL:ATTRIBUTE=VALUE...]
@@ -304,10 +305,11 @@ def main():
             for c in quiet + focusable]
     body += [f'<div class="break" id="break{i}" aria-hidden="true"></div>'
              for i in range(row_count)]
-    # Before the style sheet in the page's head, where a script waits for nothing.
+    # Before the style sheet in the page's head, where a script waits for nothing; the page names
+    # the program's script in place of @SCRIPT@.
     script = re.sub(r"^\s*(//.*)?\n", "", open(runtime_js, encoding="utf-8").read(), flags=re.M)
     with open(out_html.removesuffix(".html") + ".head", "w", encoding="utf-8") as out:
-        out.write(f"<script>{script}</script>\n")
+        out.write(f'<script data-program="@SCRIPT@">{script}</script>\n')
     with open(out_html.removesuffix(".html") + ".csp", "w", encoding="utf-8") as out:
         out.write(f"'sha256-{base64.b64encode(hashlib.sha256(script.encode()).digest()).decode()}'")
     with open(out_html, "w", encoding="utf-8") as out:
