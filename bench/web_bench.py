@@ -46,19 +46,12 @@ def serve(folder, scratch):
                 fastcgi_temp_path {scratch}; uwsgi_temp_path {scratch}; scgi_temp_path {scratch};
                 server {{ listen 127.0.0.1:{port}; root {folder}; include {site}; }} }}""")
     server = subprocess.Popen(["nginx", "-e", f"{scratch}/error.log", "-c", f"{scratch}/nginx.conf"])
-    wait_for(lambda: socket.socket().connect_ex(("127.0.0.1", port)) == 0)
+    browsers.wait(lambda: socket.socket().connect_ex(("127.0.0.1", port)) == 0)
     return f"http://127.0.0.1:{port}/", server
 
 
-def browser(engine="chromium", **options):
-    return browsers.open_session(engine, dict(os.environ), 1000, **options)
-
-
-def wait_for(find, timeout=10.0):
-    deadline = time.monotonic() + timeout
-    while not (found := find()) and time.monotonic() < deadline:
-        time.sleep(0.02)
-    return found
+def browser(engine="chromium", env=(), **options):  # at the width of the layout
+    return browsers.open_session(engine, {**os.environ, **dict(env)}, 1000, **options)
 
 
 def first_visit(session, address, log):
@@ -66,7 +59,7 @@ def first_visit(session, address, log):
     # chimes, and how much of it came over the wire.
     open(log, "w").close()
     session.open(address)
-    wait_for(lambda: session.js("navigator.serviceWorker.ready.then(() => caches.keys())"
+    browsers.wait(lambda: session.js("navigator.serviceWorker.ready.then(() => caches.keys())"
                                 ".then((k) => k.length && caches.open(k[0])).then((c) => c && "
                                 "c.keys()).then((keys) => keys && keys.length)"))
     time.sleep(1)
@@ -107,7 +100,7 @@ def first_frames(engine, address, pairs):
     for pair in range(pairs + 1):
         for page, found in times.items():
             session.open(f"{address}{page}?{pair}")
-            painted = wait_for(lambda: session.js(FIRST))
+            painted = browsers.wait(lambda: session.js(FIRST))
             if pair:  # the first of each is not counted
                 found.append(painted)
     session.quit()
@@ -206,7 +199,7 @@ def main():
         # A first visit on a device with a Japanese face, and on one with none.
         for device, env in (("", {}), ("_no_japanese_face", {"FONTCONFIG_FILE": browsers.fontconfig(
                 scratch, "no Japanese face")})):
-            session = browsers.open_session("chromium", {**os.environ, **env}, 1000)
+            session = browser(env=env)
             files = first_visit(session, address, f"{scratch}/access.log")
             session.quit()
             raw, compressed, brotli = sizes(folder, files)

@@ -251,15 +251,9 @@ class Firefox(Session):
         subprocess.run(["xdotool", *map(str, chain)], check=True, timeout=30)
 
     def quit(self):
-        try:
-            self.call("browser.close")
-        except (RuntimeError, websocket.WebSocketException):
-            pass
-        try:
-            self.process.wait(10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
         self.socket.close()
+        self.process.kill()
+        self.process.wait()
         shutil.rmtree(self.profile, ignore_errors=True)
 
 

@@ -12,31 +12,39 @@ cmake_policy(VERSION 3.25)
 file(REMOVE_RECURSE ${FOLDER})
 file(MAKE_DIRECTORY ${FOLDER})
 
-# NAME with the first 12 digits of CONTENT's hash before its extension.
+# NAME with the first 12 digits of HASH before its extension, in OUT.
+function(hashed_name name hash out)
+    string(SUBSTRING ${hash} 0 12 hash)
+    string(REGEX REPLACE "^([^.]*)\\." "\\1.${hash}." name ${name})
+    set(${out} ${name} PARENT_SCOPE)
+endfunction()
+
+# CONTENT written as NAME, named by its hash; the name in OUT.
 function(hashed name content out)
     string(SHA256 hash "${content}")
-    string(SUBSTRING ${hash} 0 12 hash)
-    string(REGEX REPLACE "^([^.]*)\\." "\\1.${hash}." hashed_name ${name})
-    file(WRITE ${FOLDER}/${hashed_name} "${content}")
-    set(${out} ${hashed_name} PARENT_SCOPE)
+    hashed_name(${name} ${hash} name)
+    file(WRITE ${FOLDER}/${name} "${content}")
+    set(${out} ${name} PARENT_SCOPE)
+endfunction()
+
+# FILE copied byte for byte as NAME, named by its hash; the name in OUT.
+function(copy_hashed file name out)
+    file(SHA256 ${file} hash)
+    hashed_name(${name} ${hash} name)
+    file(COPY_FILE ${file} ${FOLDER}/${name})
+    set(${out} ${name} PARENT_SCOPE)
 endfunction()
 
 cmake_path(GET LOADER PARENT_PATH loader_dir)
 cmake_path(GET LOADER STEM program)
-# The module is written as it is, byte for byte; the loader then names it by its hashed name.
-file(SHA256 ${loader_dir}/${program}.wasm hash)
-string(SUBSTRING ${hash} 0 12 hash)
-set(MODULE ${program}.${hash}.wasm)
-file(COPY_FILE ${loader_dir}/${program}.wasm ${FOLDER}/${MODULE})
+# The module as it is; the loader then names it by its hashed name.
+copy_hashed(${loader_dir}/${program}.wasm ${program}.wasm MODULE)
 file(READ ${LOADER} loader)
 string(REPLACE "${program}.wasm" "${MODULE}" loader "${loader}")
 hashed(${program}.js "${loader}" SCRIPT)
 # The face of the signs, named by its hash, and the style that names it.
 cmake_path(GET FORM FILENAME form)
-file(SHA256 ${FORM}-signs.woff2 hash)
-string(SUBSTRING ${hash} 0 12 hash)
-set(SIGNS ${form}-signs.${hash}.woff2)
-file(COPY_FILE ${FORM}-signs.woff2 ${FOLDER}/${SIGNS})
+copy_hashed(${FORM}-signs.woff2 ${form}-signs.woff2 SIGNS)
 file(READ ${FORM}.css style)
 string(REPLACE "${form}-signs.woff2" "${SIGNS}" style "${style}")
 hashed(${program}.css "${style}" STYLE)

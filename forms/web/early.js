@@ -3,9 +3,10 @@
 
 // The forms runtime's first lines, written into the page before its window (ui2page.py), so that
 // they run before the page's first frame: from then on a click on a button of the window, or the
-// Enter or Space that chooses one, is handed to the runtime (runtime.js), which delivers it once
-// the program has started; until the runtime is there, it waits here.
-const formsEvents = { waiting: [], deliver: null };
+// Enter or Space that chooses one, is handed to the runtime (runtime.js) once the program has
+// started; until then it waits here, and the runtime delivers it first. The runtime also leaves
+// here how the window gives way to a notice (close).
+const formsEvents = { waiting: [], deliver: null, close: null };
 addEventListener('click', (event) => {
     const button = event.target.closest?.('.form > button');
     if (button) {

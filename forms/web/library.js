@@ -90,14 +90,7 @@ mergeInto(LibraryManager.library, {
             box.onclose = null;
             box.close();
         }
-        const form = document.querySelector('.form');
-        if (form) {
-            form.remove();
-        }
-        const ended = document.getElementById('ended');
-        ended.hidden = false;
-        document.title = ended.firstElementChild.textContent + ' ' + document.title;
-        ended.focus();
+        formsEvents.close('ended');
         if (matchMedia('(display-mode: standalone)').matches) {
             window.close();
         }

@@ -5,7 +5,6 @@
 
 #include "host.h"
 
-
 namespace Forms {
 
 // A form's handlers hosted by the web page: the page holds the controls as elements of the same

@@ -11,7 +11,6 @@
     const form = document.querySelector('.form');
     const box = document.getElementById('msgbox');
     const said = document.getElementById('said');
-    let program = null;
 
     // Each caption that a handler stores, in the window's reading order, with the name that
     // screen readers know its control by: "＜Plato's method＞, a 4, b 3, c 5".
@@ -26,32 +25,26 @@
     });
     stores.observe(form, { subtree: true, childList: true, characterData: true });
 
-    const deliver = (event) => {
-        if (!form.isConnected || box.open) {
-            return; // the program has ended, or its box holds the window
+    // The window goes, and the page says why (the notice NOTICE names), in its title too, with
+    // the focus on what it says, which screen readers then read.
+    formsEvents.close = (notice) => {
+        if (form.isConnected) {
+            form.remove();
+            const says = document.getElementById(notice);
+            says.hidden = false;
+            document.title = `${says.firstElementChild.textContent} ${document.title}`;
+            says.focus();
         }
-        if (program) {
-            program[`_${event}`]?.();
-        } else {
-            formsEvents.waiting.push(event);
-        }
-    };
-    formsEvents.deliver = deliver;
-
-    // Without its module the window cannot answer: it goes, and the page says so.
-    const fail = () => {
-        form.remove();
-        formsEvents.waiting.length = 0;
-        const failed = document.getElementById('failed');
-        failed.hidden = false;
-        document.title = `${failed.firstElementChild.textContent} ${document.title}`;
-        failed.focus();
     };
 
     // The page shows the window as activated already; this script comes after its first frame
-    // (early.js), and so does the module.
-    FormsProgram().then((module) => {
-        program = module;
+    // (early.js), and so does the module. Without it the window cannot answer.
+    FormsProgram().then((program) => {
+        const deliver = (event) => {
+            if (form.isConnected && !box.open) { // not ended, nor held by its box
+                program[`_${event}`]?.();
+            }
+        };
         // The page was made showing the window as its activation leaves it (the same handlers,
         // run as the page was built). Put back as its layout has it and activated in the same
         // task, the window shows no change, and nothing is said.
@@ -61,5 +54,6 @@
         deliver('Form_Activate');
         stores.takeRecords();
         formsEvents.waiting.splice(0).forEach(deliver);
-    }, fail);
+        formsEvents.deliver = deliver;
+    }, () => formsEvents.close('failed'));
 })();

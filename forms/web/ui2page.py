@@ -16,9 +16,10 @@ this changes keeps its caption as the layout has it in data-design, for the runt
 before it activates the window in the browser.
 
 The layout's face is the one that the controls' boxes were drawn for; every other face that a
-device has takes its place within the same boxes (see ASCENT and SCALED below). The signs that Latin faces
-lack (full-width brackets and commas, the ideographic space) come last from a small face of the
-page's own (--signs: its file, and the file to list the signs in, for the build to make it).
+device has takes its place within the same boxes (see ASCENT and SCALED below). The signs that
+Latin faces lack (full-width brackets and commas, the ideographic space) come last from a small
+face of the page's own (--signs: its file, and the file to list the signs in, for the build to
+make it).
 
 The runtime's first lines (RUNTIME.js) come inline in the page's head (OUT.head), so that they
 run before the page's first frame, and start the program's script after it; OUT.csp gets their
@@ -49,20 +50,17 @@ ASCENT, DESCENT, DEEPEST_DESCENDER = 0.88, 0.12, 0.25
 # a Japanese face, is measured: its lines run 9 % wider. Meiryo's and Hiragino Sans's Latin
 # letters are as wide (none can be measured here) and take the same scale; so does Yu Gothic UI,
 # to be safe. Noto Sans CJK JP and Roboto fit as they are.
-SCALED = {
-    "Yu Gothic UI": (0.9, ["Yu Gothic UI", "YuGothicUI-Regular"],
+SCALE = 0.9
+SCALED = {  # the faces' full and PostScript names, regular and bold
+    "Yu Gothic UI": (["Yu Gothic UI", "YuGothicUI-Regular"],
                      ["Yu Gothic UI Bold", "YuGothicUI-Bold"]),
-    "Meiryo": (0.9, ["Meiryo"], ["Meiryo Bold", "Meiryo-Bold"]),
-    "Hiragino Sans": (0.9, ["Hiragino Sans W3", "HiraginoSans-W3"],
+    "Meiryo": (["Meiryo"], ["Meiryo Bold", "Meiryo-Bold"]),
+    "Hiragino Sans": (["Hiragino Sans W3", "HiraginoSans-W3"],
                       ["Hiragino Sans W6", "HiraginoSans-W6"]),
-    "DejaVu Sans": (0.9, ["DejaVu Sans", "DejaVuSans"], ["DejaVu Sans Bold", "DejaVuSans-Bold"]),
+    "DejaVu Sans": (["DejaVu Sans", "DejaVuSans"], ["DejaVu Sans Bold", "DejaVuSans-Bold"]),
 }
 LATIN = ["DejaVu Sans"]  # after the layout's Japanese faces, before the page's signs
 SIGNS = "Form signs"  # the page's face of the signs that Latin faces lack
-
-
-def scaled(face):
-    return f"{face} scaled"
 
 
 class Control:
@@ -76,6 +74,14 @@ class Control:
     def text(self, name):
         found = self.props.get(name)
         return None if found is None else found.findtext("*", "")
+
+    def font_size(self):
+        """The size of the control's own font in CSS pixels, or None where it has none."""
+        font = self.props.get("font")
+        if font is None:
+            return None
+        points = self.text("pointSizeF") or font.findtext("font/pointsize") or DEFAULT_FONT
+        return float(points) * POINT
 
     def is_line(self):
         return self.text("frameShape") == "QFrame::HLine"
@@ -134,9 +140,7 @@ def look(control):
     style = []
     font = control.props.get("font")
     if font is not None:
-        points = control.text("pointSizeF") or font.findtext("font/pointsize") or DEFAULT_FONT
-        size = float(points) * POINT
-        style += [f"font-size: {size:g}px",
+        style += [f"font-size: {control.font_size():g}px",
                   f"font-weight: {700 if font.findtext('font/bold') == 'true' else 400}"]
         if control.kind == "PictureBox":
             style.append(f"line-height: {ASCENT + DESCENT:g}")
@@ -161,10 +165,9 @@ def look(control):
 def baseline(control):
     """Where a label's line sits, from the top of its box: the foot of a strut that the line is
     aligned with, whatever the face's own ascent and descent."""
-    font = control.props.get("font")
-    if control.kind != "QLabel" or font is None:
+    size = control.font_size()
+    if control.kind != "QLabel" or size is None:
         return None
-    size = float(control.text("pointSizeF") or font.findtext("font/pointsize")) * POINT
     inner = control.height - (2 if control.text("frameShape") == "QFrame::Box" else 0)
     return min(inner / 2 + (ASCENT - DESCENT) / 2 * size, inner - DEEPEST_DESCENDER * size)
 
@@ -180,13 +183,12 @@ def faces(layout_faces, signs):
     families, rules = [], []
     for face in [*layout_faces, *LATIN]:
         if face in SCALED:
-            scale, regular, bold = SCALED[face]
-            for weight, names in ((400, regular), (700, bold)):
+            for weight, names in zip((400, 700), SCALED[face]):
                 rules.append(block("@font-face", [
-                    f'font-family: "{scaled(face)}"',
+                    f'font-family: "{face} scaled"',
                     "src: " + ", ".join(f'local("{name}")' for name in names),
-                    f"font-weight: {weight}", f"size-adjust: {scale * 100:g}%"]))
-            families.append(scaled(face))
+                    f"font-weight: {weight}", f"size-adjust: {SCALE * 100:g}%"]))
+            families.append(f"{face} scaled")
         families.append(face)
     if signs:
         font, chars = signs
